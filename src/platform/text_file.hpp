@@ -1,0 +1,18 @@
+// Text files korvane writes (KORVANE.INI, FILE.INF, the scan report): CP932
+// text with CR LF line endings on every platform, so the files are the same
+// bytes as those of the Windows program.
+#pragma once
+
+#include <cstdarg>
+#include <cstdio>
+
+// Program text (UTF-8), converted to CP932, each "\n" written as CR LF.
+// Returns false when the stream refused a byte.
+bool text_file_write(FILE* file, const char* utf8);
+
+// printf-style: the format is program text, the arguments are written as
+// they are; every "\n" of the result becomes CR LF.
+bool text_file_printf(FILE* file, const char* format, ...) __attribute__((format(printf, 2, 3)));
+
+// Bytes as they are (names, a volume label), each "\n" written as CR LF.
+bool text_file_write_raw(FILE* file, const char* bytes, size_t size);
