@@ -1,0 +1,5 @@
+// The movie conversion driver: one movie, frame by frame, into numbered BMP
+// files (-bmp) or the open AVI file (-avi).
+#pragma once
+
+void convert_movie();

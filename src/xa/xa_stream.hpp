@@ -1,0 +1,17 @@
+// Finding and converting one XA audio stream of the selected file and channel.
+#pragma once
+
+#include <cstdint>
+
+struct XaStream {
+  int32_t interleave = 0;
+  int32_t sample_rate = 0;
+  int32_t channel_count = 0;
+};
+extern XaStream xa_stream;
+
+enum XaSectorMode { kXaSearch = 0, kXaConvert = 1, kXaTest = 2 };
+
+int find_xa_stream();
+int32_t next_xa_sector(int32_t sector, int mode);
+void convert_xa_stream();
