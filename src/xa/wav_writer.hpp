@@ -2,5 +2,14 @@
 // at the end.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+
+// Creates output_name (error -3 with the name) and writes a provisional header.
 void wav_open();
+
+// Appends PCM bytes to the open WAV file; a short write ends with error -5.
+void wav_write(const uint8_t* bytes, size_t size);
+
+// Completes the header from the file length and XaStream, and closes the file.
 void wav_close();

@@ -1,0 +1,52 @@
+// Lookups in the movie table of the scan, and the test for a movie's first
+// sector.
+#include "xa/movie_table.hpp"
+
+#include "common/byte_order.hpp"
+#include "disc/xa_sector.hpp"
+
+namespace {
+// STR sector header at the start of a video sector's data.
+constexpr int kStrStatusOffset = 0;
+constexpr int kStrTypeOffset = 2;
+constexpr int kStrChunkOffset = 4;
+constexpr int kStrFrameOffset = 8;
+constexpr uint8_t kStrStatusMask = 0xF0;
+constexpr uint8_t kStrStatusValue = 0x60;
+constexpr uint16_t kStrSectorType = 0x8001;
+constexpr uint32_t kFirstFrameNumber = 1;
+}  // namespace
+
+int linked_movie(const MovieSpan* movies, int count, int32_t sector) {
+  for (int i = 0; i < count; ++i) {
+    if (static_cast<int64_t>(movies[i].start) <= static_cast<int64_t>(sector) + 1 &&
+        movies[i].end >= sector) {
+      return i;
+    }
+  }
+  return -1;
+}
+
+int preceding_movie(const MovieSpan* movies, int count, int32_t first) {
+  for (int i = 0; i < count; ++i) {
+    if (movies[i].start < first && movies[i + 1].start > first) return i;
+  }
+  return -1;
+}
+
+int32_t next_movie_start(const MovieSpan* movies, int count, int32_t sector, int32_t scan_end) {
+  int32_t next = scan_end;
+  for (int i = 0; i < count; ++i) {
+    if (movies[i].start > sector && movies[i].start < next) next = movies[i].start;
+  }
+  return next;
+}
+
+bool begins_movie(const uint8_t* sector) {
+  if (!is_video_sector(sector)) return false;
+  const uint8_t* header = sector + kSubheaderBytes;
+  return (header[kStrStatusOffset] & kStrStatusMask) == kStrStatusValue &&
+         get_le16(header + kStrTypeOffset) == kStrSectorType &&
+         get_le16(header + kStrChunkOffset) == 0 &&
+         get_le32(header + kStrFrameOffset) == kFirstFrameNumber;
+}
