@@ -1,0 +1,224 @@
+// Bit-exact decoding of hand-made XA sound groups: nibble scaling, shift
+// truncation, filter rounding, limiting with an unlimited history, and the
+// mono / stereo layouts of a sector.
+#include "xa/adpcm_decoder.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+constexpr int kParam = 4;   // parameter byte of unit u at kParam + u
+constexpr int kRows = 16;   // sample rows
+
+struct Group {
+  uint8_t bytes[kSoundGroupBytes] = {};
+  void set_parameter(int unit, int filter, int shift) {
+    bytes[kParam + unit] = static_cast<uint8_t>((filter << 4) | shift);
+  }
+  void set_nibble(int unit, int sample, int nibble) {
+    uint8_t& b = bytes[kRows + 4 * sample + unit / 2];
+    if (unit % 2 == 0) {
+      b = static_cast<uint8_t>((b & 0xF0) | nibble);
+    } else {
+      b = static_cast<uint8_t>((b & 0x0F) | (nibble << 4));
+    }
+  }
+  void fill_unit(int unit, int nibble) {
+    for (int i = 0; i < kSamplesPerUnit; ++i) set_nibble(unit, i, nibble);
+  }
+};
+
+std::vector<int16_t> decode_unit(const Group& group, int unit, AdpcmHistory& history) {
+  std::vector<int16_t> out(kSamplesPerUnit);
+  AdpcmUnitState state;
+  state.group = group.bytes;
+  state.unit = unit;
+  state.history = &history;
+  state.out = out.data();
+  decode_sound_unit(state);
+  return out;
+}
+
+TEST(AdpcmUnit, ZeroParametersGiveNibblesTimes4096) {
+  Group group;
+  for (int i = 0; i < kSamplesPerUnit; ++i) group.set_nibble(3, i, i % 16);
+  AdpcmHistory history{1000, -1000};  // filter 0 ignores the history
+  const auto out = decode_unit(group, 3, history);
+  for (int i = 0; i < kSamplesPerUnit; ++i) {
+    const int n = i % 16;
+    EXPECT_EQ(out[i], (n < 8 ? n : n - 16) * 4096) << "sample " << i;
+  }
+  EXPECT_EQ(history.p1, out[27]);
+  EXPECT_EQ(history.p2, out[26]);
+}
+
+TEST(AdpcmUnit, ShiftTwelveGivesTheNibbleItself) {
+  Group group;
+  group.set_parameter(0, 0, 12);
+  for (int i = 0; i < 16; ++i) group.set_nibble(0, i, i);
+  AdpcmHistory history;
+  const auto out = decode_unit(group, 0, history);
+  for (int n = 0; n < 16; ++n) EXPECT_EQ(out[n], n < 8 ? n : n - 16);
+}
+
+TEST(AdpcmUnit, ShiftStepsTruncateTowardZero) {
+  // An arithmetic right shift would round most of these down (-1, -4).
+  struct Case { int shift, nibble, expected; };
+  const Case cases[] = {{13, 15, 0}, {14, 15, 0}, {15, 15, 0}, {15, 8, -1}, {11, 15, -2}, {13, 9, -3}};
+  for (const Case& c : cases) {
+    Group group;
+    group.set_parameter(0, 0, c.shift);
+    group.fill_unit(0, c.nibble);
+    AdpcmHistory history;
+    EXPECT_EQ(decode_unit(group, 0, history)[0], c.expected) << "shift " << c.shift;
+  }
+}
+
+TEST(AdpcmUnit, FilterTermsRoundTowardZero) {
+  Group group;
+  group.set_parameter(0, 1, 12);  // K0 = 240
+  group.set_parameter(1, 2, 12);  // K0 = 460, K1 = -208
+  group.set_parameter(2, 3, 12);  // K0 = 392, K1 = -220
+
+  AdpcmHistory h1{-1, 0};
+  EXPECT_EQ(decode_unit(group, 0, h1)[0], 0);  // 240 * -1 / 256 is 0, not -1
+
+  AdpcmHistory h2{0, 1};
+  EXPECT_EQ(decode_unit(group, 1, h2)[0], 0);  // -208 / 256 is 0
+
+  AdpcmHistory h3{1000, 500};
+  const auto out = decode_unit(group, 2, h3);
+  // 392 * 1000 / 256 = 1531 (1531.25); -220 * 500 / 256 = -429 (-429.69)
+  EXPECT_EQ(out[0], 1531 - 429);
+  // next: 392 * 1102 / 256 = 1687 (1687.5); -220 * 1000 / 256 = -859 (-859.4)
+  EXPECT_EQ(out[1], 1687 - 859);
+}
+
+TEST(AdpcmUnit, LimitingKeepsTheValueBeforeLimitingInTheHistory) {
+  Group group;
+  group.set_parameter(0, 1, 0);  // loud: 28672 each step with K0 = 240
+  group.fill_unit(0, 7);
+  group.set_parameter(1, 1, 12);  // then silence: only the filter term
+  group.fill_unit(1, 0);
+  AdpcmHistory history;
+  const auto loud = decode_unit(group, 0, history);
+  EXPECT_EQ(loud[0], 28672);
+  for (int i = 1; i < kSamplesPerUnit; ++i) EXPECT_EQ(loud[i], 32767);
+  EXPECT_GT(history.p1, 300000);  // on its way to 28672 * 16
+  const int32_t before = history.p1;
+  const auto decay = decode_unit(group, 1, history);
+  // A limited history would start the decay at 240 * 32767 / 256 = 30719.
+  EXPECT_EQ(decay[0], 32767);
+  EXPECT_EQ(history.p1 > 0, true);
+  int32_t expected = before;
+  for (int i = 0; i < kSamplesPerUnit; ++i) expected = expected * 240 / 256;
+  EXPECT_EQ(history.p1, expected);
+}
+
+TEST(AdpcmUnit, NegativeOverloadIsLimitedToMinus32768) {
+  Group group;
+  group.set_parameter(0, 1, 0);
+  group.fill_unit(0, 8);  // -32768 each step
+  AdpcmHistory history;
+  const auto out = decode_unit(group, 0, history);
+  EXPECT_EQ(out[0], -32768);
+  EXPECT_EQ(out[27], -32768);
+  EXPECT_LT(history.p1, -32768);
+}
+
+TEST(AdpcmUnit, FilterNumbersBeyondTheTableUseTheLowTwoBits) {
+  Group group;
+  group.set_parameter(0, 0x5, 3);  // 0101: row 1
+  group.set_parameter(1, 0x1, 3);
+  group.set_parameter(2, 0xF, 3);  // 1111: row 3
+  group.set_parameter(3, 0x3, 3);
+  for (int u = 0; u < 4; ++u)
+    for (int i = 0; i < kSamplesPerUnit; ++i) group.set_nibble(u, i, (i * 5 + 3) % 16);
+  for (int u = 0; u < 4; u += 2) {
+    AdpcmHistory a{1234, -777}, b{1234, -777};
+    EXPECT_EQ(decode_unit(group, u, a), decode_unit(group, u + 1, b)) << "unit " << u;
+  }
+}
+
+// A sector's sound data with deterministic pseudo-random bytes and sane
+// parameters (shift 0..12, filters 0..3).
+std::vector<uint8_t> noisy_sound_data(uint32_t seed) {
+  std::vector<uint8_t> data(kSoundDataBytes + 20);
+  for (auto& b : data) {
+    seed = seed * 1103515245u + 12345u;
+    b = static_cast<uint8_t>(seed >> 16);
+  }
+  for (int g = 0; g < kSoundGroupsPerSector; ++g)
+    for (int u = 0; u < kUnitsPerGroup; ++u) {
+      uint8_t& p = data[g * kSoundGroupBytes + kParam + u];
+      p = static_cast<uint8_t>(((p >> 4) & 3) << 4 | ((p & 0x0F) % 13));
+    }
+  return data;
+}
+
+TEST(AdpcmSector, MonoIsGroupByGroupUnitByUnit) {
+  const auto data = noisy_sound_data(7);
+  std::vector<int16_t> sector(kSamplesPerSector);
+  AdpcmHistory history;
+  decode_xa_mono(data.data(), history, sector.data());
+
+  AdpcmHistory unit_history;
+  Group group;
+  for (int g = 0; g < kSoundGroupsPerSector; ++g) {
+    std::memcpy(group.bytes, data.data() + g * kSoundGroupBytes, kSoundGroupBytes);
+    for (int u = 0; u < kUnitsPerGroup; ++u) {
+      const auto unit = decode_unit(group, u, unit_history);
+      const int at = (g * kUnitsPerGroup + u) * kSamplesPerUnit;
+      ASSERT_TRUE(std::equal(unit.begin(), unit.end(), sector.begin() + at)) << g << "/" << u;
+    }
+  }
+  EXPECT_EQ(history.p1, unit_history.p1);
+  EXPECT_EQ(history.p2, unit_history.p2);
+}
+
+TEST(AdpcmSector, TrailingBytesAfterTheLastGroupHaveNoEffect) {
+  auto data = noisy_sound_data(11);
+  std::vector<int16_t> first(kSamplesPerSector), second(kSamplesPerSector);
+  AdpcmHistory a, b, c, d;
+  decode_xa_stereo(data.data(), a, b, first.data());
+  for (int i = kSoundDataBytes; i < kSoundDataBytes + 20; ++i) data[i] ^= 0xFF;
+  decode_xa_stereo(data.data(), c, d, second.data());
+  EXPECT_EQ(first, second);
+}
+
+TEST(AdpcmSector, StereoTakesLeftFromEvenAndRightFromOddUnits) {
+  std::vector<uint8_t> data(kSoundDataBytes);
+  Group group;
+  for (int u = 0; u < kUnitsPerGroup; ++u) {
+    group.set_parameter(u, 0, 12);
+    group.fill_unit(u, u);  // each unit's samples are its own number
+  }
+  for (int g = 0; g < kSoundGroupsPerSector; ++g)
+    std::memcpy(data.data() + g * kSoundGroupBytes, group.bytes, kSoundGroupBytes);
+  std::vector<int16_t> out(kSamplesPerSector);
+  AdpcmHistory left, right;
+  decode_xa_stereo(data.data(), left, right, out.data());
+  for (int k = 0; k < kSamplesPerSector / 2; ++k) {
+    const int unit_pair = (k / kSamplesPerUnit) % 4;  // 0..3 within a group
+    ASSERT_EQ(out[2 * k], 2 * unit_pair) << "left " << k;
+    ASSERT_EQ(out[2 * k + 1], 2 * unit_pair + 1) << "right " << k;
+  }
+}
+
+TEST(AdpcmSector, StereoChannelsKeepSeparateHistories) {
+  const auto data = noisy_sound_data(3);
+  std::vector<int16_t> out(kSamplesPerSector);
+  AdpcmHistory left, right{5000, 5000};
+  decode_xa_stereo(data.data(), left, right, out.data());
+  // Same data decoded with a different left history only: right samples equal.
+  std::vector<int16_t> again(kSamplesPerSector);
+  AdpcmHistory left2{-9000, 300}, right2{5000, 5000};
+  decode_xa_stereo(data.data(), left2, right2, again.data());
+  for (int k = 0; k < kSamplesPerSector / 2; ++k) ASSERT_EQ(out[2 * k + 1], again[2 * k + 1]);
+  EXPECT_EQ(right.p1, right2.p1);
+}
+
+}  // namespace
