@@ -13,7 +13,7 @@ struct SectorSource {
   SourceKind kind = SourceKind::Cd;
   FILE* file = nullptr;         // the plain file or image; unused for the CD
   int sector_mode = 1;          // 0: 2048-byte form, 1: 2336-byte form
-  bool raw_form = false;        // the file holds 2352-byte records
+  bool raw_form = false;        // the file holds raw 2352-byte records
 };
 
 extern SectorSource sector_source;
@@ -24,6 +24,11 @@ extern uint8_t sector_buffer[kSectorBytes];
 // Chooses the kind of source, opens it, finds the named file and sets
 // current_sector and end_sector. Ends the process on any failure.
 void open_sector_source();
+
+// Opens image_name as a disc image whose range is the whole image:
+// current_sector = 0, end_sector = its whole records. Ends the process with
+// -3 and the image name when it cannot be opened or measured.
+void open_whole_image();
 
 // 0: sectors are read in the 2048-byte form; 1: in the 2336-byte form.
 void set_sector_mode(int mode);

@@ -1,0 +1,101 @@
+// Host file services of the sector source on POSIX.
+#include "platform/host_file.hpp"
+
+#include <sys/stat.h>
+
+#include <climits>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+namespace {
+
+constexpr const char* kMountInfoPath = "/proc/self/mountinfo";
+constexpr int kMountPointField = 4;  // zero-based field of a mountinfo line
+constexpr int kOctalEscapeDigits = 3;
+
+// mountinfo writes blanks, tabs, newlines and backslashes as \ooo.
+std::string unescape_mount_field(const std::string& field) {
+  std::string out;
+  for (size_t i = 0; i < field.size(); ++i) {
+    if (field[i] == '\\' && i + kOctalEscapeDigits < field.size() &&
+        field[i + 1] >= '0' && field[i + 1] <= '7' && field[i + 2] >= '0' &&
+        field[i + 2] <= '7' && field[i + 3] >= '0' && field[i + 3] <= '7') {
+      out.push_back(static_cast<char>((field[i + 1] - '0') * 64 + (field[i + 2] - '0') * 8 +
+                                      (field[i + 3] - '0')));
+      i += kOctalEscapeDigits;
+    } else {
+      out.push_back(field[i]);
+    }
+  }
+  return out;
+}
+
+bool is_path_prefix(const std::string& mount_point, const std::string& path) {
+  if (mount_point == "/") return !path.empty() && path[0] == '/';
+  if (path.compare(0, mount_point.size(), mount_point) != 0) return false;
+  return path.size() == mount_point.size() || path[mount_point.size()] == '/';
+}
+
+}  // namespace
+
+bool find_mount(const std::string& mountinfo, const std::string& path, MountEntry* entry) {
+  std::istringstream lines(mountinfo);
+  std::string line;
+  bool found = false;
+  while (std::getline(lines, line)) {
+    std::istringstream words(line);
+    std::vector<std::string> fields;
+    for (std::string word; words >> word;) fields.push_back(word);
+    // Optional fields end with a lone "-"; the file system type follows it.
+    size_t dash = kMountPointField + 1;
+    while (dash < fields.size() && fields[dash] != "-") ++dash;
+    if (dash + 1 >= fields.size()) continue;
+    const std::string mount_point = unescape_mount_field(fields[kMountPointField]);
+    if (!is_path_prefix(mount_point, path)) continue;
+    if (found && mount_point.size() < entry->mount_point.size()) continue;
+    entry->mount_point = mount_point;
+    entry->fs_type = fields[dash + 1];
+    found = true;
+  }
+  return found;
+}
+
+bool is_cd_file_system(const std::string& fs_type) {
+  return fs_type == "iso9660" || fs_type == "udf";
+}
+
+bool probe_host_file(const char* name, HostFileInfo* info) {
+  struct stat status;
+  if (stat(name, &status) != 0 || S_ISDIR(status.st_mode)) return false;
+  char resolved[PATH_MAX];
+  if (realpath(name, resolved) == nullptr) return false;
+  info->full_path = resolved;
+  info->on_cd_mount = false;
+  info->mount_prefix = 0;
+
+  std::ifstream mountinfo_file(kMountInfoPath);
+  if (!mountinfo_file) return true;  // no mount table: an ordinary disk
+  std::stringstream text;
+  text << mountinfo_file.rdbuf();
+  MountEntry mount;
+  if (find_mount(text.str(), info->full_path, &mount) && is_cd_file_system(mount.fs_type)) {
+    info->on_cd_mount = true;
+    info->mount_prefix = mount.mount_point == "/" ? 0 : mount.mount_point.size();
+  }
+  return true;
+}
+
+bool seek_file(FILE* file, int64_t offset) {
+  if (offset < 0) return false;
+  return fseeko(file, static_cast<off_t>(offset), SEEK_SET) == 0;
+}
+
+bool file_size(FILE* file, int64_t* size) {
+  if (fseeko(file, 0, SEEK_END) != 0) return false;
+  const off_t end = ftello(file);
+  if (end < 0) return false;
+  *size = end;
+  return true;
+}
