@@ -1,0 +1,72 @@
+#include "movie/frame_pipeline.hpp"
+
+#include <cstring>
+
+#include "common/errors.hpp"
+#include "movie/colour.hpp"
+#include "movie/dequantise.hpp"
+#include "movie/frame_buffers.hpp"
+#include "movie/idct.hpp"
+#include "movie/mdec_decode.hpp"
+#include "movie/mdec_tables.hpp"
+#include "movie/movie_context.hpp"
+
+namespace {
+
+constexpr size_t kBlockSamples = kCoefficientsPerBlock;
+constexpr size_t kMacroblockSamples = kBlocksPerMacroblock * kCoefficientsPerBlock;
+constexpr uint32_t kVersion2 = 2;
+
+using DecodeFn = DecodeStatus (*)(const uint8_t*, size_t, uint32_t, int16_t*);
+
+void decode_frame(DecodeFn decode) {
+  reserve_picture_buffers(movie.macroblock_count);
+  FrameBuffers& f = movie.frame;
+  std::memset(f.coefficients, 0, movie.macroblock_count * kMacroblockSamples * sizeof(int16_t));
+  const size_t size = f.bitstream_bytes > kFrameHeaderBytes ? f.bitstream_bytes - kFrameHeaderBytes : 0;
+  if (decode(f.bitstream + kFrameHeaderBytes, size, movie.macroblock_count, f.coefficients) !=
+      DecodeStatus::kOk)
+    fatal_error(kErrConvert, "ビットストリームデータが異常です.\n");
+}
+
+void build_picture(bool by_rows) {
+  FrameBuffers& f = movie.frame;
+  const size_t stride = static_cast<size_t>(movie.picture_width) * kBytesPerPixel;
+  for (uint32_t m = 0; m < movie.macroblock_count; ++m) {
+    const MacroblockOrigin o = macroblock_origin(m, movie.picture_width, movie.picture_height, by_rows);
+    colour_macroblock(f.transformed + m * kMacroblockSamples,
+                      f.picture + o.y * stride + static_cast<size_t>(o.x) * kBytesPerPixel, stride);
+  }
+}
+
+}  // namespace
+
+MacroblockOrigin macroblock_origin(uint32_t index, uint32_t width, uint32_t height, bool by_rows) {
+  const uint32_t columns = width / kMacroblockPixels;
+  const uint32_t rows = height / kMacroblockPixels;
+  if (by_rows) return {(index % columns) * kMacroblockPixels, (index / columns) * kMacroblockPixels};
+  return {(index / rows) * kMacroblockPixels, (index % rows) * kMacroblockPixels};
+}
+
+void decode_frame_v2() { decode_frame(decode_v2); }
+void decode_frame_v3() { decode_frame(decode_v3); }
+
+void dequantise_frame() {
+  FrameBuffers& f = movie.frame;
+  const bool dc_times_four = movie.version != kVersion2;
+  const size_t blocks = static_cast<size_t>(movie.macroblock_count) * kBlocksPerMacroblock;
+  for (size_t b = 0; b < blocks; ++b)
+    dequantise_block(f.coefficients + b * kBlockSamples, f.dequantised + b * kBlockSamples,
+                     dc_times_four, movie.quant_scale);
+}
+
+void inverse_dct_frame() {
+  static const IdctBlockFn transform = conversion_idct();
+  FrameBuffers& f = movie.frame;
+  const size_t blocks = static_cast<size_t>(movie.macroblock_count) * kBlocksPerMacroblock;
+  for (size_t b = 0; b < blocks; ++b)
+    transform(f.dequantised + b * kBlockSamples, f.transformed + b * kBlockSamples);
+}
+
+void build_picture_by_columns() { build_picture(false); }
+void build_picture_by_rows() { build_picture(true); }

@@ -1,0 +1,4 @@
+// The process-wide movie record.
+#include "movie/movie_context.hpp"
+
+MovieContext movie;
