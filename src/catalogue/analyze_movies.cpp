@@ -3,10 +3,10 @@
 #include "catalogue/catalogue_record.hpp"
 #include "catalogue/catalogue_state.hpp"
 #include "catalogue/scan_resume.hpp"
-#include "catalogue/str_chunk.hpp"
 #include "disc/sector_source.hpp"
 #include "movie/movie_context.hpp"
 #include "platform/console.hpp"
+#include "xa/movie_table.hpp"
 
 namespace {
 
@@ -39,7 +39,7 @@ void analyze_movies() {
   while (current_sector < end_sector) {
     print_progress();
     read_sectors(current_sector, 1, sector_buffer);
-    if (is_movie_start(sector_buffer)) {
+    if (begins_movie(sector_buffer)) {
       const int32_t first = current_sector;
       record_movie();
       current_sector = resume_sector(first, current_sector);
