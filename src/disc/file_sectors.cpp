@@ -59,7 +59,8 @@ void open_sector_file(const char* name, const char* failure_name) {
   FILE* file = open_or_fail(name, "rb");
   uint8_t head[kSyncBytes];
   const size_t got = std::fread(head, 1, sizeof head, file);
-  if (std::ferror(file)) fatal_error_name(kErrOpen, failure_name);
+  // A stream that opens but cannot be read (a directory) did not open a file.
+  if (std::ferror(file)) fatal_error_name(kErrOpen, name);
   int64_t size = 0;
   if (!file_size(file, &size)) fatal_error_name(kErrOpen, failure_name);
 

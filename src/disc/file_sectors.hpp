@@ -5,8 +5,9 @@
 #include <cstdint>
 
 // Opens name for reading as the source's file, recognises its form and sets
-// current_sector = 0 and end_sector = its whole records. A failed open is -3
-// with name; a file that cannot be read or measured is -3 with failure_name.
+// current_sector = 0 and end_sector = its whole records. A failed open, or a
+// stream that cannot be read at all, is -3 with name; a file that cannot be
+// measured is -3 with failure_name.
 void open_sector_file(const char* name, const char* failure_name);
 
 // Reads count sectors from first into dest from the source's file, in the

@@ -31,7 +31,8 @@ IsoImage::IsoImage(size_t count) : sectors(count, std::vector<uint8_t>(kSectorBy
     sectors[n][0] = static_cast<uint8_t>(n);
     sectors[n][kSubmodeOffset] = kSubmodeData;
   }
-  std::memset(user_data(kVolumeDescriptorSector), 0, kBlock);
+  if (count > static_cast<size_t>(kVolumeDescriptorSector))
+    std::memset(user_data(kVolumeDescriptorSector), 0, kBlock);
 }
 
 void IsoImage::set_root(uint32_t extent, uint32_t length) {
