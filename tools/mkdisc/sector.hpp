@@ -1,0 +1,37 @@
+// Sectors as the synthesiser builds them: the 2336-byte form (8-byte XA
+// subheader, then 2328 data bytes), lists of them, and the error every
+// builder throws for a description it cannot honour.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "disc/xa_sector.hpp"
+
+namespace mkdisc {
+
+using Sector = std::array<uint8_t, kSectorBytes>;
+using SectorList = std::vector<Sector>;
+
+// A value the builders cannot use; the message names the value.
+class Error : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Submodes used by real discs.
+constexpr uint8_t kVideoSubmode = kSubmodeData | kSubmodeRealTime;                  // 0x48
+constexpr uint8_t kAudioSubmode = kSubmodeAudio | kSubmodeForm2 | kSubmodeRealTime;  // 0x64
+constexpr uint8_t kDataSubmode = kSubmodeData;                                       // 0x08, Form 1
+
+// A zero sector with its subheader (and the subheader's copy) filled in.
+Sector make_sector(int file_number, int channel_number, uint8_t submode, uint8_t coding_info);
+
+// Throws Error when file or channel is outside 0..255 (`what` names the role).
+void check_subheader_number(const char* what, int value);
+
+}  // namespace mkdisc
