@@ -50,6 +50,12 @@ class BitReader {
 
   bool overrun() const { return overrun_; }
 
+  // Whether fewer than n bits (1..32) of data remain.
+  bool fewer_than(int n) {
+    if (count_ < n) refill();
+    return count_ < n;
+  }
+
  private:
   static constexpr int kWordBits = 16;
   static constexpr int kCacheBits = 64;

@@ -17,7 +17,8 @@ inline DecodeStatus decode_ac(BitReader& bits, const AcLookup& lookup, int16_t* 
   int position = 1;
   for (;;) {
     const AcLookupEntry& e = lookup.find(bits.peek(kLongestAcCodeBits));
-    if (e.kind == kAcInvalid) return bits.overrun() ? DecodeStatus::kPastEnd : DecodeStatus::kBadCode;
+    if (e.kind == kAcInvalid)
+      return bits.fewer_than(kLongestAcCodeBits) ? DecodeStatus::kPastEnd : DecodeStatus::kBadCode;
     bits.skip(e.length);
     if (e.kind == kAcEndOfBlock) break;
     int run;
