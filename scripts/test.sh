@@ -4,21 +4,7 @@
 # KORVANE_SANITIZE=ON builds with AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-
-packages=(build-essential cmake libgtest-dev libsdl2-dev ffmpeg)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  if [ "$(id -u)" = 0 ]; then
-    apt-get update
-    DEBIAN_FRONTEND=noninteractive apt-get install -y "${missing[@]}"
-  else
-    echo "Please install: ${missing[*]} (apt-get install -y ${missing[*]})" >&2
-    exit 1
-  fi
-fi
+./scripts/install_deps.sh
 
 sanitize=${KORVANE_SANITIZE:-OFF}
 build=build-test
