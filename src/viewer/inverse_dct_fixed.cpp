@@ -1,0 +1,38 @@
+// 16-bit fixed-point inverse DCT: both passes multiply by the weight table
+// M (about 16384 times the cosine weights), sum in 32-bit two's complement
+// as a multiply-add on pairs does, and shift right by 16 toward minus
+// infinity, keeping the low 16 bits.
+#include "viewer/idct_layout.hpp"
+#include "viewer/routine_table.hpp"
+
+namespace {
+
+constexpr int kFixedShift = 16;
+
+// Sum of eight products with the wrap-around of 32-bit registers.
+inline int16_t fixed_dot(const int16_t* weights, const int16_t* inputs,
+                         int shift) {
+  uint32_t sum = 0;
+  for (int k = 0; k < 8; ++k) {
+    sum += static_cast<uint32_t>(static_cast<int32_t>(weights[k]) *
+                                 static_cast<int32_t>(inputs[k]));
+  }
+  return static_cast<int16_t>(static_cast<int32_t>(sum) >> shift);
+}
+
+}  // namespace
+
+void inverse_dct_fixed(const int16_t* coefficients, uint32_t block_count, void* samples) {
+  int16_t* out = static_cast<int16_t*>(samples);
+  for (uint32_t b = 0; b < block_count; ++b) {
+    const int16_t* block = coefficients + b * 64;
+    int16_t* dest = out + b * 64;
+    int16_t transposed[8][8];  // [x][r]
+    for (int r = 0; r < 8; ++r)
+      for (int x = 0; x < 8; ++x)
+        transposed[x][r] = fixed_dot(kFixedIdctWeights[x], block + r * 8, kFixedShift);
+    for (int x = 0; x < 8; ++x)
+      for (int y = 0; y < 8; ++y)
+        dest[y * 8 + x] = fixed_dot(kFixedIdctWeights[y], transposed[x], kFixedShift);
+  }
+}

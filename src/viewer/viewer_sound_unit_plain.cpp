@@ -1,0 +1,38 @@
+// The viewer's ADPCM unit decoder: shifts instead of divisions (rounding
+// toward minus infinity), and a history that keeps the limited value.
+#include "viewer/routine_table.hpp"
+#include "viewer/sound_filters.hpp"
+
+namespace {
+
+constexpr int kFilterRows = 4;
+constexpr int32_t kK0[kFilterRows] = {0, 240, 460, 392};
+constexpr int32_t kK1[kFilterRows] = {0, 0, -208, -220};
+
+}  // namespace
+
+void load_unit_parameters(AdpcmUnitState& state) {
+  const uint8_t parameter = state.group[kUnitParameterOffset + state.unit];
+  const int filter = (parameter >> kFilterNumberShift) % kFilterRows;
+  state.shift = parameter & kShiftMask;
+  state.k0 = kK0[filter];
+  state.k1 = kK1[filter];
+}
+
+void viewer_sound_unit_plain(AdpcmUnitState& state) {
+  load_unit_parameters(state);
+  int32_t p1 = state.history->p1;
+  int32_t p2 = state.history->p2;
+  for (int i = 0; i < kSamplesPerUnit; ++i) {
+    const int32_t t = static_cast<int16_t>(unit_nibble(state, i) << kNibbleTopShift) >> state.shift;
+    int32_t s = t + ((state.k0 * p1) >> kFilterTermShift) + ((state.k1 * p2) >> kFilterTermShift);
+    if (s > 32767) s = 32767;
+    if (s < -32768) s = -32768;
+    state.out[i] = static_cast<int16_t>(s);
+    p2 = p1;
+    p1 = s;
+  }
+  state.history->p1 = p1;
+  state.history->p2 = p2;
+  state.out += kSamplesPerUnit;
+}
