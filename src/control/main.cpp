@@ -1,2 +1,4 @@
-// korvane: entry point. Start-up and mode dispatch live in control/run_modes.
-int main() { return 0; }
+// korvane: entry point.
+#include "control/run_modes.hpp"
+
+int main(int argc, char** argv) { return run_korvane(argc, argv); }

@@ -1,0 +1,56 @@
+// Rewriting the frame rate fields of korvane's AVI header.
+#include "velmora/rate_patch.hpp"
+
+#include "common/byte_order.hpp"
+
+namespace {
+
+struct RateEntry {
+  int32_t fps;
+  uint32_t microseconds;
+};
+constexpr RateEntry kRates[] = {
+    {30, 33333},
+    {20, 50000},
+    {15, 66666},
+    {10, 100000},
+};
+
+// Offsets in the header (main AVI header, then the video stream header).
+constexpr size_t kMicrosecondsPerFrameOffset = 32;
+constexpr size_t kMaxBytesPerSecondOffset = 36;
+constexpr size_t kWidthOffset = 64;
+constexpr size_t kHeightOffset = 68;
+constexpr size_t kStreamRateOffset = 132;
+constexpr uint32_t kBytesPerPixel = 3;  // 24-bit frames
+
+bool is_space(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+}  // namespace
+
+uint32_t microseconds_per_frame(int32_t fps) {
+  for (const RateEntry& rate : kRates)
+    if (rate.fps == fps) return rate.microseconds;
+  return 0;
+}
+
+bool patch_frame_rate(uint8_t* header, int32_t fps) {
+  const uint32_t microseconds = microseconds_per_frame(fps);
+  if (microseconds == 0) return false;
+  const uint32_t width = get_le32(header + kWidthOffset);
+  const uint32_t height = get_le32(header + kHeightOffset);
+  const uint32_t bytes_per_second = height * width * static_cast<uint32_t>(fps) * kBytesPerPixel;
+  put_le32(header + kMicrosecondsPerFrameOffset, microseconds);
+  put_le32(header + kMaxBytesPerSecondOffset, bytes_per_second);
+  put_le32(header + kStreamRateOffset, static_cast<uint32_t>(fps));
+  return true;
+}
+
+int32_t parse_leading_integer(const char* text) {
+  while (is_space(*text)) ++text;
+  bool negative = false;
+  if (*text == '+' || *text == '-') negative = *text++ == '-';
+  uint32_t value = 0;  // wraps instead of overflowing
+  for (; *text >= '0' && *text <= '9'; ++text) value = value * 10 + static_cast<uint32_t>(*text - '0');
+  return static_cast<int32_t>(negative ? 0u - value : value);
+}

@@ -1,0 +1,22 @@
+// The frame-rate patch of an AVI header that korvane wrote: the rate table
+// and the rewrite of the three rate fields in the 2048-byte header.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// korvane's AVI files start with a header of this fixed size.
+constexpr size_t kAviHeaderBytes = 2048;
+
+// Microseconds per frame for a listed rate (30, 20, 15, 10), 0 otherwise.
+uint32_t microseconds_per_frame(int32_t fps);
+
+// Writes the rate into the header: microseconds per frame, the maximum
+// bytes per second (height x width x fps x 3, wrapping at 32 bits) from the
+// header's own width and height, and the stream rate. Returns false and
+// leaves the header alone when the rate is not listed.
+bool patch_frame_rate(uint8_t* header, int32_t fps);
+
+// The leading decimal integer of a text: white space and a sign may come
+// first, reading stops at the first non-digit, no digits give 0.
+int32_t parse_leading_integer(const char* text);
