@@ -2,6 +2,7 @@
 // buffers, the conversion numbers and the settings the command line gives.
 #include "control/command_line.hpp"
 
+#include <algorithm>
 #include <cstring>
 
 #include "common/errors.hpp"
@@ -10,8 +11,10 @@
 #include "control/settings.hpp"
 #include "control/settings_file.hpp"
 #include "control/usage_text.hpp"
+#include "disc/aspi.hpp"
 #include "movie/movie_context.hpp"
 #include "platform/console.hpp"
+#include "platform/settings_path.hpp"
 
 namespace {
 
@@ -105,10 +108,26 @@ void copy_name(char* to, const char* from) {
   to[length] = '\0';
 }
 
-// The list of usable CD drives under the usage text belongs here, once CD
-// drive access is built: aspi_open, then "使用可能ドライブ情報\n" and one
-// "adapter = %d , id = %d , %s\n" line per drive found.
-void print_drive_list() {}
+// The usable CD drives under the usage text: without an ASPI layer or a
+// drive, aspi_open ends the run with -7 before anything is listed.
+void print_drive_list() {
+  aspi_open();
+  print_cd_drives();
+}
+
+// Whether an argument that starts with "/" is an option. Where "/" also
+// separates directories, "/tmp/movie.str" is an absolute name: the slash
+// introduces an option only when the option word (up to any ":") holds no
+// further "/" and matches an entry of either table.
+bool slash_starts_option(const char* text) {
+  if (kDirectorySeparator != '/') return true;
+  const char* word_end = std::strchr(text, ':');
+  if (word_end == nullptr) word_end = text + std::strlen(text);
+  if (std::find(text, word_end, '/') != word_end) return false;
+  const char* rest = nullptr;
+  return match_option(kModeOptions, text, rest) >= 0 ||
+         match_option(kSettingOptions, text, rest) >= 0;
+}
 
 // Runs the argument handler of a matched entry on the rest of the option.
 void take_argument(const OptionEntry& entry, const char* rest, ParseFailure reject) {
@@ -230,7 +249,7 @@ void take_arguments(int argc, char** argv, ParseFailure reject) {
       return;
     }
     const int following = argc - 1 - i;
-    if (argument[0] == '-' || argument[0] == '/') {
+    if (argument[0] == '-' || (argument[0] == '/' && slash_starts_option(argument + 1))) {
       apply_option(argument + 1, reject);
     } else if (following == 1) {
       copy_name(input_name, argument);

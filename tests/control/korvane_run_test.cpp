@@ -140,9 +140,15 @@ std::string crlf(const std::string& text) {
   return out;
 }
 
+// The usage text and the drive list of the emulated drive the runs use.
+std::string usage_with_drives() {
+  return cp932(std::string(kUsageText) +
+               "使用可能ドライブ情報\nadapter = 0 , id = 0 , KORVANE EMU CD 0:0      \n");
+}
+
 // The console output of a refused command line.
 std::string usage_output() {
-  return cp932(std::string(kUsageText) + "\nコマンドラインの設定が違います.\n\n");
+  return usage_with_drives() + cp932("\nコマンドラインの設定が違います.\n\n");
 }
 
 std::string settings_error_output(const std::string& detail) {
@@ -158,6 +164,8 @@ class KorvaneRun : public testing::Test {
     ProcessOptions options;
     options.working_directory = dir_.path();
     options.env = std::move(env);
+    // One emulated CD drive, listed under the usage text.
+    options.env.push_back({"KORVANE_ASPI", EMULATED_ASPI_MODULE});
     options.unset_env = {"KORVANE_PATH"};
     for (const auto& [name, value] : options.env)
       if (name == "KORVANE_PATH") options.unset_env.clear();
@@ -226,7 +234,7 @@ TEST_F(KorvaneRun, IniErrorsEndWithTheirMessages) {
     const ProcessResult r = run(c.args);
     EXPECT_EQ(r.status, kSettingsStatus) << c.ini;
     std::string expected = settings_error_output(c.detail);
-    if (c.args.empty()) expected = cp932(kUsageText) + expected;
+    if (c.args.empty()) expected = usage_with_drives() + expected;
     EXPECT_EQ(r.out, expected) << c.ini;
   }
 }
@@ -268,7 +276,7 @@ TEST_F(KorvaneRun, SettingsDirectory) {
 TEST_F(KorvaneRun, OverlongSettingsDirectoryIsRefused) {
   const ProcessResult r = run({}, {{"KORVANE_PATH", std::string(600, 'p')}});
   EXPECT_EQ(r.status, kSettingsStatus);
-  EXPECT_EQ(r.out, cp932(kUsageText) + settings_error_output("korvane.iniのパスが長すぎます.\n"));
+  EXPECT_EQ(r.out, usage_with_drives() + settings_error_output("korvane.iniのパスが長すぎます.\n"));
 
   const ProcessResult p = run({"-path:" + std::string(505, 'q'), "in", "out"});
   EXPECT_EQ(p.status, kSettingsStatus);
