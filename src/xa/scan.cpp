@@ -8,6 +8,7 @@
 
 #include "common/errors.hpp"
 #include "control/mode_flags.hpp"
+#include "control/output_name_end.hpp"
 #include "disc/sector_source.hpp"
 #include "movie/convert_movie.hpp"
 #include "movie/movie_context.hpp"
@@ -127,7 +128,10 @@ void scan_all() {
   scan_state.usage_map = static_cast<uint8_t*>(alloc_zeroed(static_cast<uint32_t>(range)));
   scan_state.marking = true;
 
-  scan_state.name_end = std::strlen(output_name);
+  // Start-up records where the base name ends before the scan runs.
+  scan_state.name_end = output_name_end != nullptr
+                            ? static_cast<size_t>(output_name_end - output_name)
+                            : std::strlen(output_name);
   set_name_suffix(".txt");
   scan_state.log = open_or_fail(output_name, "wb");
 
