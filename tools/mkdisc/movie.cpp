@@ -16,8 +16,11 @@ namespace {
 constexpr int kMaxPictureSide = 0xFFFF;            // 16-bit header fields
 constexpr int64_t kMaxPixels = int64_t{8192} * 8192; // what this tool is willing to hold per frame
 constexpr int kMacroblockSide = 16;
-constexpr int kMinBitsPerBlock = 4;                // a version 3 DC of size 0 and end of block
-constexpr int kBlocks = 6;
+// The fewest bits a macroblock can take: version 2 spends 10 DC bits and a
+// 2-bit end of block on each of six blocks; version 3 at least a 2-bit
+// (chroma) or 3-bit (luminance) size code and the end of block.
+constexpr int kMinBitsPerMacroblockV2 = 6 * 12;
+constexpr int kMinBitsPerMacroblockV3 = 2 * (2 + 2) + 4 * (3 + 2);
 constexpr int kFormOneDataBytes = 2048;
 
 std::string num(int64_t v) { return std::to_string(v); }
@@ -28,7 +31,8 @@ void check_spec(const MovieSpec& s) {
   if (s.frames < 1) throw Error("frame count " + num(s.frames) + " is below 1");
   const int64_t mbs = int64_t{(s.width + kMacroblockSide - 1) / kMacroblockSide} *
                       ((s.height + kMacroblockSide - 1) / kMacroblockSide);
-  const int64_t least_bytes = mbs * kBlocks * kMinBitsPerBlock / 8;
+  const int64_t least_bytes =
+      mbs * (s.encode.version == 3 ? kMinBitsPerMacroblockV3 : kMinBitsPerMacroblockV2) / 8;
   if (least_bytes > int64_t{kMaxChunks} * kChunkBytes)
     throw Error("picture " + num(s.width) + "x" + num(s.height) + " needs more than 65535 chunks a frame");
   if (int64_t{s.width} * s.height > kMaxPixels)
