@@ -5,10 +5,10 @@
 
 #include <cstdint>
 
-// Frames a second and the sectors one bulk read asks for; file and channel
-// of the audio; the sound format found at set-up.
+// The sectors one bulk read asks for; file and channel of the audio; the
+// sound format found at set-up. (The frame rate is viewer_frame_rate of the
+// command line, chosen from the stream when it is 0.)
 struct ViewerStream {
-  uint32_t frame_rate = 0;            // -viewer: number, or chosen from the stream
   uint32_t audio_file_number = 0;
   uint32_t audio_channel_number = 0;
   uint32_t sound_rate = 0;            // 37800 or 18900
@@ -59,6 +59,7 @@ struct FrameRing {
   uint32_t position = 0;                    // slot written next; also the oldest frame
   uint32_t stream_ended = 0;
   uint32_t dropped_oversized = 0;           // frames whose chunk count did not fit a slot
+  uint32_t draining = 0;                    // the end was met and the ring moves on unwritten
 };
 
 // The sector scan's bulk read buffer: at most 16 sectors a read.
