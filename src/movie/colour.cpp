@@ -20,11 +20,25 @@ inline uint8_t limit_component(double v) {
   return static_cast<uint8_t>(s < 0 ? 0 : (s > kMaxByte ? kMaxByte : s));
 }
 
-struct ChromaTerms {
-  double blue_b, green_a, green_b, red_a;
-};
-
 }  // namespace
+
+void chroma_products(const double* a, const double* b, ChromaProducts& out) {
+  for (int i = 0; i < kCoefficientsPerBlock; ++i) {
+    out.blue_b[i] = kBlueFromB * b[i];
+    out.green_a[i] = kGreenFromA * a[i];
+    out.green_b[i] = kGreenFromB * b[i];
+    out.red_a[i] = kRedFromA * a[i];
+  }
+}
+
+ColourMacroblockFn conversion_colour() {
+  if (colour_avx2_available()) return colour_macroblock_avx2;
+#if defined(__SSE2__)
+  return colour_macroblock_sse2;
+#else
+  return colour_macroblock;
+#endif
+}
 
 void colour_pixel(double y, double a, double b, uint8_t* pixel) {
   const double level = y + kLevelOffset;
@@ -34,23 +48,20 @@ void colour_pixel(double y, double a, double b, uint8_t* pixel) {
 }
 
 void colour_macroblock(const double* blocks, uint8_t* dest, size_t stride) {
-  const double* a = blocks;
-  const double* b = blocks + kCoefficientsPerBlock;
-  ChromaTerms terms[kCoefficientsPerBlock];
-  for (int i = 0; i < kCoefficientsPerBlock; ++i)
-    terms[i] = {kBlueFromB * b[i], kGreenFromA * a[i], kGreenFromB * b[i], kRedFromA * a[i]};
+  ChromaProducts t;
+  chroma_products(blocks, blocks + kCoefficientsPerBlock, t);
 
   for (int py = 0; py < kMacroblockPixels; ++py) {
     uint8_t* out = dest + static_cast<size_t>(py) * stride;
     for (int half = 0; half < 2; ++half) {
       const double* luma = blocks + (2 + (py / 8) * 2 + half) * kCoefficientsPerBlock + (py % 8) * 8;
-      const ChromaTerms* chroma = terms + (py / 2) * 8 + half * 4;
+      const int chroma = (py / 2) * 8 + half * 4;
       for (int px = 0; px < 8; ++px, out += kBytesPerPixel) {
-        const ChromaTerms& t = chroma[px / 2];
+        const int c = chroma + px / 2;
         const double level = luma[px] + kLevelOffset;
-        out[0] = limit_component(level + t.blue_b);
-        out[1] = limit_component((level - t.green_a) - t.green_b);
-        out[2] = limit_component(level + t.red_a);
+        out[0] = limit_component(level + t.blue_b[c]);
+        out[1] = limit_component((level - t.green_a[c]) - t.green_b[c]);
+        out[2] = limit_component(level + t.red_a[c]);
       }
     }
   }

@@ -12,7 +12,21 @@ constexpr int kBytesPerPixel = 3;
 // blocks: the macroblock's six transformed blocks (A, B, then the luminance
 // quarters top-left, top-right, bottom-left, bottom-right), 64 doubles each.
 // dest: the macroblock's top-left pixel; stride: bytes from row to row.
+using ColourMacroblockFn = void (*)(const double* blocks, uint8_t* dest, size_t stride);
 void colour_macroblock(const double* blocks, uint8_t* dest, size_t stride);
+void colour_macroblock_sse2(const double* blocks, uint8_t* dest, size_t stride);
+void colour_macroblock_avx2(const double* blocks, uint8_t* dest, size_t stride);  // where available
+bool colour_avx2_available();
+
+// The variant the conversion uses, chosen once for the processor.
+ColourMacroblockFn conversion_colour();
+
+// The chroma products of one macroblock, one per chroma sample; every
+// variant adds them to the level-shifted luminance in the formula's order.
+struct ChromaProducts {
+  double blue_b[64], green_a[64], green_b[64], red_a[64];
+};
+void chroma_products(const double* a, const double* b, ChromaProducts& out);
 
 // One pixel, exactly: Y' = Y + 128; p0 = Y' + 1.402B; p1 = (Y' - 0.3437A) -
 // 0.7143B; p2 = Y' + 1.772A; each truncated, taken as 16 bits, limited to 0..255.

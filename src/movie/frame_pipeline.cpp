@@ -30,11 +30,12 @@ void decode_frame(DecodeFn decode) {
 }
 
 void build_picture(bool by_rows) {
+  static const ColourMacroblockFn colour = conversion_colour();
   FrameBuffers& f = movie.frame;
   const size_t stride = static_cast<size_t>(movie.picture_width) * kBytesPerPixel;
   for (uint32_t m = 0; m < movie.macroblock_count; ++m) {
     const MacroblockOrigin o = macroblock_origin(m, movie.picture_width, movie.picture_height, by_rows);
-    colour_macroblock(f.transformed + m * kMacroblockSamples,
+    colour(f.transformed + m * kMacroblockSamples,
                       f.picture + o.y * stride + static_cast<size_t>(o.x) * kBytesPerPixel, stride);
   }
 }

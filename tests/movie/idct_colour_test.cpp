@@ -89,10 +89,18 @@ void expect_same(const int16_t* in) {
   double reference[64], fast[64];
   idct_block_reference(in, reference);
   idct_block_sse2(in, fast);
-  for (int i = 0; i < 64; ++i) ASSERT_EQ(reference[i], fast[i]) << "position " << i;
+  for (int i = 0; i < 64; ++i) ASSERT_EQ(reference[i], fast[i]) << "SSE2, position " << i;
+  if (idct_avx_available()) {
+    idct_block_avx(in, fast);
+    for (int i = 0; i < 64; ++i) ASSERT_EQ(reference[i], fast[i]) << "AVX, position " << i;
+  }
+  if (idct_avx512_available()) {
+    idct_block_avx512(in, fast);
+    for (int i = 0; i < 64; ++i) ASSERT_EQ(reference[i], fast[i]) << "AVX-512, position " << i;
+  }
 }
 
-TEST(Idct, FastVariantEqualsReference) {
+TEST(Idct, FastVariantsEqualReference) {
   std::mt19937 rng(1234);
   int16_t in[64];
   for (int trial = 0; trial < 20000; ++trial) {
@@ -196,6 +204,26 @@ TEST(Placement, ColumnsAndRows) {
   c = macroblock_origin(3, 48, 32, false);
   EXPECT_EQ(c.x, 16u);
   EXPECT_EQ(c.y, 16u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Colour, FastVariantsEqualPlain) {
+  std::mt19937 rng(7);
+  std::uniform_real_distribution<double> normal(-200.0, 200.0), wide(-70000.0, 70000.0);
+  double blocks[6 * 64];
+  uint8_t plain[16 * 16 * 3], fast[16 * 16 * 3];
+  for (int trial = 0; trial < 2000; ++trial) {
+    for (double& v : blocks) v = trial % 3 == 0 ? wide(rng) : normal(rng);
+    colour_macroblock(blocks, plain, 48);
+    colour_macroblock_sse2(blocks, fast, 48);
+    ASSERT_EQ(0, std::memcmp(plain, fast, sizeof plain)) << "SSE2, trial " << trial;
+    if (!colour_avx2_available()) continue;
+    colour_macroblock_avx2(blocks, fast, 48);
+    ASSERT_EQ(0, std::memcmp(plain, fast, sizeof plain)) << "AVX2, trial " << trial;
+  }
 }
 
 }  // namespace
