@@ -303,3 +303,38 @@ TEST_F(CatalogueRun, CatalogueThatCannotBeCreatedIsReported) {
 }
 
 }  // namespace
+
+namespace {
+
+// Playback of an entry (headless): the viewer runs over the entry's range
+// just as over the file by name.
+TEST_F(CatalogueRun, EntryPlaysInTheViewer) {
+  Layout container;
+  container.data(12);
+  container.movie(movie_spec(1, 1, 8, true, mkdisc::Pattern::sample));
+  container.gap(90);
+  Layout movie;
+  movie.movie(movie_spec(1, 1, 8, true, mkdisc::Pattern::sample));
+  make_disc("disc.img", "PLAYBACK", {{"PACK.BIN", container.sectors, 0}, {"M.STR", movie.sectors, 0}});
+  ASSERT_EQ(korvane({"-image:disc.img", "-analyze", "PACK.BIN"}).status, 0);
+
+  const std::vector<std::pair<std::string, std::string>> headless = {
+      {"SDL_VIDEODRIVER", "dummy"}, {"SDL_AUDIODRIVER", "dummy"}};
+  auto play = [&](const std::vector<std::string>& args) {
+    std::vector<std::string> argv = {KORVANE_EXE, "-path:" + dir_.path()};
+    argv.insert(argv.end(), args.begin(), args.end());
+    ProcessOptions options;
+    options.working_directory = dir_.path();
+    options.unset_env = {"KORVANE_PATH"};
+    options.env = headless;
+    options.timeout_seconds = 120;
+    return run_process(argv, options);
+  };
+  const ProcessResult by_name = play({"-image:disc.img", "-viewer", "M.STR"});
+  const ProcessResult by_entry = play({"-image:disc.img", "-use-inf", "-viewer", "PACK_BIN_0"});
+  EXPECT_EQ(by_name.status, 0) << by_name.out << by_name.err;
+  EXPECT_EQ(by_entry.status, 0) << by_entry.out << by_entry.err;
+  EXPECT_EQ(by_entry.out, by_name.out);
+}
+
+}  // namespace
