@@ -80,6 +80,7 @@ int frame_step() {
   while (viewer_clock.frames_to_skip != 0) {
     if (read_frame_ahead() == 0) return -1;
     --viewer_clock.frames_to_skip;
+    ++viewer_clock.frames_dropped;
   }
   if (read_frame_ahead() == 0) return -1;
   return decode_and_draw_frame();

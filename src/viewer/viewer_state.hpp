@@ -27,6 +27,7 @@ struct ViewerClock {
   uint32_t preloading = 0;       // 1 while the ring fills; the sound path reads it
   int32_t preloaded_frames = 0;
   float pause_started = 0;
+  uint32_t frames_dropped = 0;   // read and never shown, to catch up
 };
 
 // The display mode and pixel format in use.
