@@ -1,0 +1,61 @@
+// The program itself playing the sample movie with SDL's dummy video and
+// audio drivers: it plays to the end and exits normally; a movie whose
+// bitstream is damaged ends with the viewer decoder's error.
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "tests/support/process.hpp"
+#include "tests/support/temp_dir.hpp"
+
+namespace {
+
+#ifdef MKDISC_EXE
+ProcessOptions headless() {
+  ProcessOptions options;
+  options.env = {{"SDL_VIDEODRIVER", "dummy"}, {"SDL_AUDIODRIVER", "dummy"}};
+  options.timeout_seconds = 120;
+  return options;
+}
+
+std::vector<std::string> viewer_command(const TempDir& dir) {
+  return {KORVANE_EXE, "-path:" + dir.path(), "-image:" + dir.file("SAMPLE.IMG"), "-viewer",
+          "-startwait:0", "\\MOVIE\\SAMPLE.STR"};
+}
+
+TEST(HeadlessViewer, PlaysTheSampleMovieAtItsFrameRate) {
+  TempDir dir;
+  ASSERT_EQ(run_process({MKDISC_EXE, "sample", dir.path()}).status, 0);
+  const auto start = std::chrono::steady_clock::now();
+  const ProcessResult result = run_process(viewer_command(dir), headless());
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  EXPECT_EQ(result.status, 0) << result.out;
+  EXPECT_EQ(result.out, "");
+  // 60 frames at 15 a second: four seconds of pacing.
+  EXPECT_GT(seconds, 3.5);
+  EXPECT_LT(seconds, 30.0);
+}
+
+TEST(HeadlessViewer, ADamagedBitstreamEndsWithError9) {
+  TempDir dir;
+  ASSERT_EQ(run_process({MKDISC_EXE, "sample", dir.path()}).status, 0);
+  std::string image = read_file(dir.file("SAMPLE.IMG"));
+  // Blank the bitstream of a video sector well into the movie: its frame
+  // can no longer be decoded.
+  constexpr size_t kSector = 2336;
+  for (size_t s = 22 + 200; s < 22 + 210; ++s) {
+    const size_t at = s * kSector;
+    if ((static_cast<uint8_t>(image[at + 2]) & 0x28) != 0x08) continue;  // video sectors only
+    std::fill(image.begin() + at + 8 + 40, image.begin() + at + 8 + 2048, '\0');
+  }
+  write_file(dir.file("SAMPLE.IMG"), image);
+  const ProcessResult result = run_process(viewer_command(dir), headless());
+  EXPECT_EQ(result.status, exit_status_of(-9));
+  EXPECT_NE(result.out.find('\n'), std::string::npos);
+}
+#else
+TEST(HeadlessViewer, NeedsTheSynthesiser) { GTEST_SKIP() << "mkdisc is not built"; }
+#endif
+
+}  // namespace
