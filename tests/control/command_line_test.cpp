@@ -197,6 +197,20 @@ TEST_F(CommandLine, DiscModesAddTheirBits) {
   EXPECT_STREQ(output_name, "disc.img");
 }
 
+TEST_F(CommandLine, SlashOptionsAndAbsoluteNames) {
+  ASSERT_TRUE(parse({"/tmp/in.str", "/tmp/out.avi"}));
+  EXPECT_EQ(mode_flags, kModeAvi);
+  EXPECT_STREQ(input_name, "/tmp/in.str");
+  EXPECT_STREQ(output_name, "/tmp/out.avi");
+  ASSERT_TRUE(parse({"/Bmp", "/cddrive:1/0", "/image:/discs/a.img", "/in.str", "/out"}));
+  EXPECT_EQ(mode_flags, kModeBmp | kModeImage);
+  EXPECT_EQ(settings.CDDriveAdapter, 1);
+  EXPECT_STREQ(image_name, "/discs/a.img");
+  EXPECT_STREQ(input_name, "/in.str");
+  EXPECT_FALSE(parse({"/bmpx", "in", "out"}));
+  EXPECT_FALSE(parse({"-tmp", "in", "out"}));  // "-" always introduces an option
+}
+
 TEST_F(CommandLine, ExactlyOneMode) {
   EXPECT_FALSE(parse({"-avi", "-bmp", "in", "out"}));
   EXPECT_FALSE(parse({"-viewer", "-audio", "in", "out"}));
