@@ -1,0 +1,135 @@
+// Whole-disc scan benchmark: synthesises a large disc image (movies with
+// their audio, free audio streams, eight interleaved channels, quiet gaps),
+// runs `korvane -disc-all` over it and reports sectors per second and the
+// scan's peak memory.
+//
+//   scan_bench [sectors (default 100000)] [--detail] [--keep DIR]
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tools/mkdisc/movie.hpp"
+#include "tools/mkdisc/pcm.hpp"
+#include "tools/mkdisc/sector_file.hpp"
+#include "tools/mkdisc/xa_encoder.hpp"
+
+namespace {
+
+constexpr int kDefaultSectors = 100000;
+constexpr int kQuietGap = 100;  // wider than the default search window of 75
+
+// One repeating block of about a thousand sectors.
+mkdisc::SectorList disc_block() {
+  mkdisc::SectorList block;
+  mkdisc::MovieSpec spec;
+  spec.width = 64;
+  spec.height = 48;
+  spec.frames = 20;
+  spec.sectors_per_frame = 10;
+  spec.audio = true;
+  mkdisc::append(block, mkdisc::build_movie(spec).sectors);
+  mkdisc::append(block, mkdisc::gap_sectors(kQuietGap));
+
+  mkdisc::AudioFormat stereo;  // 37800 Hz stereo, one sector in 8
+  const int free_sectors = 30;
+  const auto pcm = mkdisc::make_pcm(mkdisc::Sound::melody, stereo.rate, true,
+                                    static_cast<size_t>(mkdisc::samples_per_sector(stereo)) * free_sectors);
+  const auto audio = mkdisc::encode_xa_audio(pcm, stereo, 1, 3);
+  for (const auto& sector : audio) {
+    block.push_back(sector);
+    mkdisc::append(block, mkdisc::gap_sectors(7));
+  }
+
+  std::vector<mkdisc::SectorList> channels;
+  for (int c = 0; c < 8; ++c) {
+    const auto sweep = mkdisc::make_pcm(mkdisc::Sound::sweep, stereo.rate, true,
+                                        static_cast<size_t>(mkdisc::samples_per_sector(stereo)) * 20);
+    channels.push_back(mkdisc::encode_xa_audio(sweep, stereo, 2, c));
+  }
+  mkdisc::append(block, mkdisc::merge_round_robin(channels));
+  mkdisc::append(block, mkdisc::gap_sectors(300));
+  return block;
+}
+
+// Runs korvane with standard output discarded; returns the exit status and
+// the child's resource usage.
+int run_scan(const std::vector<std::string>& args, const std::string& dir, rusage& usage) {
+  const pid_t pid = fork();
+  if (pid == 0) {
+    if (chdir(dir.c_str()) != 0) _exit(127);
+    const int null_fd = open("/dev/null", O_WRONLY);
+    dup2(null_fd, STDOUT_FILENO);
+    std::vector<char*> argv;
+    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    setenv("KORVANE_PATH", dir.c_str(), 1);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  int status = 0;
+  wait4(pid, &status, 0, &usage);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int sectors_wanted = kDefaultSectors;
+  bool detail = false;
+  std::string keep;
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    if (a == "--detail") {
+      detail = true;
+    } else if (a == "--keep" && i + 1 < argc) {
+      keep = argv[++i];
+    } else {
+      sectors_wanted = std::atoi(a.c_str());
+    }
+  }
+
+  namespace fs = std::filesystem;
+  const fs::path dir = keep.empty() ? fs::temp_directory_path() / ("scan_bench." + std::to_string(getpid()))
+                                    : fs::path(keep);
+  fs::create_directories(dir);
+
+  const auto block = disc_block();
+  mkdisc::SectorList disc;
+  disc.reserve(static_cast<size_t>(sectors_wanted) + block.size());
+  while (disc.size() < static_cast<size_t>(sectors_wanted)) mkdisc::append(disc, block);
+  const std::string image = (dir / "disc.img").string();
+  mkdisc::write_sector_file(image, disc, mkdisc::SectorForm::form2336);
+  const size_t blocks = disc.size() / block.size();
+  disc.clear();
+  disc.shrink_to_fit();
+
+  std::vector<std::string> args{KORVANE_EXE, "-disc-all", "-image:disc.img"};
+  if (detail) args.push_back("-detail");
+  args.push_back("scan");
+
+  rusage usage{};
+  const auto start = std::chrono::steady_clock::now();
+  const int status = run_scan(args, dir.string(), usage);
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+
+  size_t outputs = 0;
+  for (const auto& entry : fs::directory_iterator(dir)) {
+    if (entry.path().filename() != "disc.img") ++outputs;
+  }
+  const double total = static_cast<double>(blocks * block.size());
+  std::printf("whole-disc scan%s: %.0f sectors (%zu blocks of %zu), exit status %d\n",
+              detail ? " with -detail" : "", total, blocks, block.size(), status);
+  std::printf("  %.2f s, %.0f sectors/s, peak memory %ld KiB, %zu output files\n", seconds,
+              total / seconds, usage.ru_maxrss, outputs);
+
+  if (keep.empty()) fs::remove_all(dir);
+  return status == 0 ? 0 : 1;
+}
