@@ -29,12 +29,7 @@ void convert_movie() {
       decode_frame_v3();
     else
       decode_frame_v2();
-    dequantise_frame();
-    inverse_dct_frame();
-    if (mode_is(kModeWidth))
-      build_picture_by_rows();
-    else
-      build_picture_by_columns();
+    build_picture_from_coefficients(mode_is(kModeWidth));
     if (mode_is(kModeBmp)) write_bmp_frame();
     if (mode_is(kModeAvi)) write_avi_frame();
   }

@@ -42,10 +42,15 @@ void reserve_picture_buffers(uint32_t macroblocks) {
   std::free(f.picture);
   f = FrameBuffers{f.bitstream, f.bitstream_capacity, f.bitstream_bytes};
   f.coefficients = allocate<int16_t>(macroblocks * kSamplesPerMacroblock);
-  f.dequantised = allocate<int16_t>(macroblocks * kSamplesPerMacroblock);
-  f.transformed = allocate<double>(macroblocks * kSamplesPerMacroblock);
   f.picture = allocate<uint8_t>(macroblocks * kPictureBytesPerMacroblock);
   f.macroblock_capacity = macroblocks;
+}
+
+void reserve_stage_buffers() {
+  FrameBuffers& f = movie.frame;
+  if (f.dequantised != nullptr) return;
+  f.dequantised = allocate<int16_t>(f.macroblock_capacity * kSamplesPerMacroblock);
+  f.transformed = allocate<double>(f.macroblock_capacity * kSamplesPerMacroblock);
 }
 
 void release_frame_buffers() {

@@ -53,6 +53,7 @@ void decode_frame_v2() { decode_frame(decode_v2); }
 void decode_frame_v3() { decode_frame(decode_v3); }
 
 void dequantise_frame() {
+  reserve_stage_buffers();
   FrameBuffers& f = movie.frame;
   const bool dc_times_four = movie.version != kVersion2;
   const size_t blocks = static_cast<size_t>(movie.macroblock_count) * kBlocksPerMacroblock;
@@ -63,10 +64,31 @@ void dequantise_frame() {
 
 void inverse_dct_frame() {
   static const IdctBlockFn transform = conversion_idct();
+  reserve_stage_buffers();
   FrameBuffers& f = movie.frame;
   const size_t blocks = static_cast<size_t>(movie.macroblock_count) * kBlocksPerMacroblock;
   for (size_t b = 0; b < blocks; ++b)
     transform(f.dequantised + b * kBlockSamples, f.transformed + b * kBlockSamples);
+}
+
+void build_picture_from_coefficients(bool by_rows) {
+  static const IdctBlockFn transform = conversion_idct();
+  static const ColourMacroblockFn colour = conversion_colour();
+  FrameBuffers& f = movie.frame;
+  const bool dc_times_four = movie.version != kVersion2;
+  const size_t stride = static_cast<size_t>(movie.picture_width) * kBytesPerPixel;
+  alignas(64) int16_t dequantised[kMacroblockSamples];
+  alignas(64) double samples[kMacroblockSamples];
+  for (uint32_t m = 0; m < movie.macroblock_count; ++m) {
+    const int16_t* coefficients = f.coefficients + m * kMacroblockSamples;
+    for (int b = 0; b < kBlocksPerMacroblock; ++b) {
+      dequantise_block(coefficients + b * kBlockSamples, dequantised + b * kBlockSamples, dc_times_four,
+                       movie.quant_scale);
+      transform(dequantised + b * kBlockSamples, samples + b * kBlockSamples);
+    }
+    const MacroblockOrigin o = macroblock_origin(m, movie.picture_width, movie.picture_height, by_rows);
+    colour(samples, f.picture + o.y * stride + static_cast<size_t>(o.x) * kBytesPerPixel, stride);
+  }
 }
 
 void build_picture_by_columns() { build_picture(false); }

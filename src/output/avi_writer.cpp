@@ -6,6 +6,7 @@
 #include "output/avi_writer.hpp"
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "common/errors.hpp"
 #include "control/mode_flags.hpp"
@@ -53,7 +54,8 @@ void open_avi() {
   AviState& a = movie.avi;
   a = AviState{};
   a.file = open_or_fail(output_name, "wb");
-  std::setvbuf(a.file, nullptr, _IOFBF, kStreamBufferBytes);
+  a.stream_buffer = static_cast<char*>(std::malloc(kStreamBufferBytes));
+  if (a.stream_buffer != nullptr) std::setvbuf(a.file, a.stream_buffer, _IOFBF, kStreamBufferBytes);
   build_provisional_avi_header(a.header);
   write_or_fail(a.header, kAviHeaderBytes);
 }
@@ -100,6 +102,8 @@ void finish_avi() {
   if (std::fwrite(a.header, 1, kAviHeaderBytes, a.file) != kAviHeaderBytes) fatal_error(kErrWrite, "");
   if (std::fclose(a.file) != 0) fatal_error(kErrWrite, "");
   a.file = nullptr;
+  std::free(a.stream_buffer);
+  a.stream_buffer = nullptr;
   a.runs.clear();
   a.runs.shrink_to_fit();
 }
