@@ -1,4 +1,6 @@
 // -analyze: the sector-by-sector search for movies and the record of them.
+#include <cstdio>
+
 #include "catalogue/catalogue.hpp"
 #include "catalogue/catalogue_record.hpp"
 #include "catalogue/catalogue_state.hpp"
@@ -48,4 +50,6 @@ void analyze_movies() {
     }
   }
   require_written(write_closing_line(catalogue.stream));
+  // A record the disc cannot take must not pass for a finished analysis.
+  require_written(std::fflush(catalogue.stream) == 0);
 }

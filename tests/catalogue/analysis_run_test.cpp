@@ -302,6 +302,15 @@ TEST_F(CatalogueRun, CatalogueThatCannotBeCreatedIsReported) {
   EXPECT_EQ(run.status, exit_status_of(-3)) << run.out;
 }
 
+TEST_F(CatalogueRun, RecordTheDiscCannotTakeIsReported) {
+  Layout movie;
+  movie.movie(movie_spec(1, 1, 1));
+  make_disc("disc.img", "DISC_FULL", {{"M.STR", movie.sectors, 0}});
+  std::filesystem::create_symlink("/dev/full", dir_.file("FILE.INF"));
+  const ProcessResult run = korvane({"-image:disc.img", "-analyze", "M.STR"});
+  EXPECT_EQ(run.status, exit_status_of(-5)) << run.out;
+}
+
 }  // namespace
 
 namespace {
