@@ -1,6 +1,7 @@
 // mkdisc: builds test discs, sector files and the sample disc from a
 // description (see tools/README.md). A thin command over mkdisc_lib.
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -84,7 +85,12 @@ int main(int argc, char** argv) {
       text << in.rdbuf();
       return build(text.str(), argv[3], argc == 6 ? argv[5] : "");
     }
-    if (command == "sample" && argc == 3) return build(mkdisc::kSampleDescription, std::string(argv[2]) + "/SAMPLE.IMG", "");
+    if (command == "sample" && argc == 3) {
+      std::error_code ec;
+      std::filesystem::create_directories(argv[2], ec);
+      if (ec) throw mkdisc::Error(std::string("cannot create the directory \"") + argv[2] + "\"");
+      return build(mkdisc::kSampleDescription, std::string(argv[2]) + "/SAMPLE.IMG", "");
+    }
     std::fputs(kUsage, stderr);
     return kExitUsage;
   } catch (const mkdisc::Error& e) {
