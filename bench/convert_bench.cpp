@@ -3,7 +3,9 @@
 // and by ffmpeg (from the raw 2352-byte form of the same movie, to 24-bit
 // rawvideo), on the same machine in the same run. Runs alternate and the
 // best wall-clock time of each is kept, so that other load on the machine
-// disturbs both alike. Prints frames a second for both and their ratio.
+// disturbs both alike. Prints frames a second for both and their ratio, by
+// wall-clock time and by processor time (user + system, from GNU time when
+// installed; ffmpeg may spread its work over several threads).
 //
 // usage: convert_bench [frames (default 600)] [runs (default 5)]
 // The files go to $TMPDIR (or /tmp); pointing it at a RAM disk such as
@@ -12,6 +14,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -27,13 +30,32 @@ constexpr int kWidth = 320;
 constexpr int kHeight = 240;
 constexpr int kSectorsPerFrame = 10;  // 15 frames a second with 1-in-8 audio at double speed
 
-double seconds_of(const std::vector<std::string>& argv, bool& ok) {
+struct Timing {
+  double wall = 0;  // seconds
+  double cpu = 0;   // user + system seconds, when GNU time is there to tell
+};
+
+// Runs the command, under GNU time (if installed) for its processor time.
+Timing time_of(const std::vector<std::string>& argv, const std::string& gnu_time, bool& ok) {
+  std::vector<std::string> command = argv;
+  if (!gnu_time.empty()) command.insert(command.begin(), {gnu_time, "-f", "cpu %U %S"});
   const auto start = std::chrono::steady_clock::now();
-  const ProcessResult r = run_process(argv);
+  const ProcessResult r = run_process(command);
   const auto end = std::chrono::steady_clock::now();
   ok = ok && r.status == 0;
   if (r.status != 0) std::fprintf(stderr, "%s failed (status %d)\n%s", argv[0].c_str(), r.status, r.err.c_str());
-  return std::chrono::duration<double>(end - start).count();
+  Timing t;
+  t.wall = std::chrono::duration<double>(end - start).count();
+  const size_t at = r.err.rfind("cpu ");
+  double user = 0, system = 0;
+  if (at != std::string::npos && std::sscanf(r.err.c_str() + at, "cpu %lf %lf", &user, &system) == 2)
+    t.cpu = user + system;
+  return t;
+}
+
+void keep_best(Timing& best, const Timing& t) {
+  best.wall = std::min(best.wall, t.wall);
+  best.cpu = std::min(best.cpu, t.cpu);
 }
 
 }  // namespace
@@ -67,24 +89,30 @@ int main(int argc, char** argv) {
   const std::vector<std::string> korvane = {KORVANE_EXE, "-no-cdrom", sectors, dir.file("korvane.avi")};
   const std::vector<std::string> ffmpeg = {ffmpeg_path, "-v", "error", "-y", "-i", raw, "-an",
                                            "-c:v", "rawvideo", "-pix_fmt", "bgr24", dir.file("ffmpeg.avi")};
-  double best_korvane = 1e30, best_ffmpeg = 1e30;
+  const std::string gnu_time = std::filesystem::exists("/usr/bin/time") ? "/usr/bin/time" : "";
+  Timing best_korvane{1e30, 1e30}, best_ffmpeg{1e30, 1e30};
   bool ok = true;
   for (int run = 0; run < runs; ++run) {
-    best_korvane = std::min(best_korvane, seconds_of(korvane, ok));
-    if (have_ffmpeg) best_ffmpeg = std::min(best_ffmpeg, seconds_of(ffmpeg, ok));
+    keep_best(best_korvane, time_of(korvane, gnu_time, ok));
+    if (have_ffmpeg) keep_best(best_ffmpeg, time_of(ffmpeg, gnu_time, ok));
   }
   if (!ok) return 1;
 
   std::printf("movie: %d frames of %dx%d, %zu sectors; best of %d runs\n", frames, kWidth, kHeight,
               movie.sectors.size(), runs);
-  const double korvane_fps = frames / best_korvane;
-  std::printf("korvane: %.3f s, %.0f frames/s\n", best_korvane, korvane_fps);
+  auto report = [&](const char* name, const Timing& t) {
+    std::printf("%-8s wall %.3f s, %.0f frames/s", name, t.wall, frames / t.wall);
+    if (!gnu_time.empty()) std::printf("; processor %.3f s, %.0f frames/s", t.cpu, frames / t.cpu);
+    std::printf("\n");
+  };
+  report("korvane:", best_korvane);
   if (!have_ffmpeg) {
     std::printf("ffmpeg: not installed, no comparison\n");
     return 0;
   }
-  const double ffmpeg_fps = frames / best_ffmpeg;
-  std::printf("ffmpeg:  %.3f s, %.0f frames/s\n", best_ffmpeg, ffmpeg_fps);
-  std::printf("korvane / ffmpeg: %.2f\n", korvane_fps / ffmpeg_fps);
+  report("ffmpeg:", best_ffmpeg);
+  std::printf("korvane / ffmpeg (frames/s): wall %.2f", best_ffmpeg.wall / best_korvane.wall);
+  if (!gnu_time.empty()) std::printf(", processor %.2f", best_ffmpeg.cpu / best_korvane.cpu);
+  std::printf("\n");
   return 0;
 }

@@ -47,12 +47,12 @@ void colour_pixel(double y, double a, double b, uint8_t* pixel) {
   pixel[2] = limit_component(level + kRedFromA * a);
 }
 
-void colour_macroblock(const double* blocks, uint8_t* dest, size_t stride) {
+void colour_macroblock(const double* blocks, uint8_t* dest, ptrdiff_t stride) {
   ChromaProducts t;
   chroma_products(blocks, blocks + kCoefficientsPerBlock, t);
 
   for (int py = 0; py < kMacroblockPixels; ++py) {
-    uint8_t* out = dest + static_cast<size_t>(py) * stride;
+    uint8_t* out = dest + py * stride;
     for (int half = 0; half < 2; ++half) {
       const double* luma = blocks + (2 + (py / 8) * 2 + half) * kCoefficientsPerBlock + (py % 8) * 8;
       const int chroma = (py / 2) * 8 + half * 4;

@@ -11,11 +11,12 @@ constexpr int kBytesPerPixel = 3;
 
 // blocks: the macroblock's six transformed blocks (A, B, then the luminance
 // quarters top-left, top-right, bottom-left, bottom-right), 64 doubles each.
-// dest: the macroblock's top-left pixel; stride: bytes from row to row.
-using ColourMacroblockFn = void (*)(const double* blocks, uint8_t* dest, size_t stride);
-void colour_macroblock(const double* blocks, uint8_t* dest, size_t stride);
-void colour_macroblock_sse2(const double* blocks, uint8_t* dest, size_t stride);
-void colour_macroblock_avx2(const double* blocks, uint8_t* dest, size_t stride);  // where available
+// dest: the macroblock's top-left pixel; stride: bytes from a row to the
+// row below it (negative in a picture stored bottom row first).
+using ColourMacroblockFn = void (*)(const double* blocks, uint8_t* dest, ptrdiff_t stride);
+void colour_macroblock(const double* blocks, uint8_t* dest, ptrdiff_t stride);
+void colour_macroblock_sse2(const double* blocks, uint8_t* dest, ptrdiff_t stride);
+void colour_macroblock_avx2(const double* blocks, uint8_t* dest, ptrdiff_t stride);  // where available
 bool colour_avx2_available();
 
 // The variant the conversion uses, chosen once for the processor.

@@ -48,7 +48,7 @@ KORVANE_AVX2 inline __m128i to_bytes(__m256d lo, __m256d hi) {
 
 }  // namespace
 
-KORVANE_AVX2 void colour_macroblock_avx2(const double* blocks, uint8_t* dest, size_t stride) {
+KORVANE_AVX2 void colour_macroblock_avx2(const double* blocks, uint8_t* dest, ptrdiff_t stride) {
   ChromaProducts t;
   chroma_products(blocks, blocks + kCoefficientsPerBlock, t);
   const __m256d offset = _mm256_set1_pd(kLevelOffset);
@@ -58,7 +58,7 @@ KORVANE_AVX2 void colour_macroblock_avx2(const double* blocks, uint8_t* dest, si
   const __m128i mask2_second = _mm_loadu_si128(reinterpret_cast<const __m128i*>(kInterleave.from2 + 16));
 
   for (int py = 0; py < kMacroblockPixels; ++py) {
-    uint8_t* out = dest + static_cast<size_t>(py) * stride;
+    uint8_t* out = dest + py * stride;
     for (int half = 0; half < 2; ++half, out += kPixelsPerStep * kBytesPerPixel) {
       const double* luma = blocks + (2 + (py / 8) * 2 + half) * kCoefficientsPerBlock + (py % 8) * 8;
       const int c = (py / 2) * 8 + half * 4;
@@ -91,7 +91,7 @@ bool colour_avx2_available() { return __builtin_cpu_supports("avx2"); }
 
 #else
 
-void colour_macroblock_avx2(const double* blocks, uint8_t* dest, size_t stride) {
+void colour_macroblock_avx2(const double* blocks, uint8_t* dest, ptrdiff_t stride) {
   colour_macroblock(blocks, dest, stride);
 }
 bool colour_avx2_available() { return false; }

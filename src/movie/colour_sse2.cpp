@@ -29,14 +29,14 @@ inline __m128d twice(const double* p) { return _mm_load1_pd(p); }
 
 }  // namespace
 
-void colour_macroblock_sse2(const double* blocks, uint8_t* dest, size_t stride) {
+void colour_macroblock_sse2(const double* blocks, uint8_t* dest, ptrdiff_t stride) {
   ChromaProducts t;
   chroma_products(blocks, blocks + kCoefficientsPerBlock, t);
   const __m128d offset = _mm_set1_pd(kLevelOffset);
   alignas(16) uint8_t planes[3][16];
 
   for (int py = 0; py < kMacroblockPixels; ++py) {
-    uint8_t* out = dest + static_cast<size_t>(py) * stride;
+    uint8_t* out = dest + py * stride;
     for (int half = 0; half < 2; ++half, out += kPixelsPerStep * kBytesPerPixel) {
       const double* luma = blocks + (2 + (py / 8) * 2 + half) * kCoefficientsPerBlock + (py % 8) * 8;
       const int c = (py / 2) * 8 + half * 4;
@@ -61,7 +61,7 @@ void colour_macroblock_sse2(const double* blocks, uint8_t* dest, size_t stride) 
 
 #else
 
-void colour_macroblock_sse2(const double* blocks, uint8_t* dest, size_t stride) {
+void colour_macroblock_sse2(const double* blocks, uint8_t* dest, ptrdiff_t stride) {
   colour_macroblock(blocks, dest, stride);
 }
 

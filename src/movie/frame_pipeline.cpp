@@ -29,14 +29,20 @@ void decode_frame(DecodeFn decode) {
     fatal_error(kErrConvert, "ビットストリームデータが異常です.\n");
 }
 
+// RgbPicture is kept bottom row first, the order in which both writers
+// store it, so each picture goes out as one block.
+uint8_t* pixel_of(uint32_t x, uint32_t y) {
+  const size_t row_bytes = static_cast<size_t>(movie.picture_width) * kBytesPerPixel;
+  return movie.frame.picture + (movie.picture_height - 1 - y) * row_bytes + static_cast<size_t>(x) * kBytesPerPixel;
+}
+
+ptrdiff_t stride_down() { return -static_cast<ptrdiff_t>(movie.picture_width) * kBytesPerPixel; }
+
 void build_picture(bool by_rows) {
   static const ColourMacroblockFn colour = conversion_colour();
-  FrameBuffers& f = movie.frame;
-  const size_t stride = static_cast<size_t>(movie.picture_width) * kBytesPerPixel;
   for (uint32_t m = 0; m < movie.macroblock_count; ++m) {
     const MacroblockOrigin o = macroblock_origin(m, movie.picture_width, movie.picture_height, by_rows);
-    colour(f.transformed + m * kMacroblockSamples,
-                      f.picture + o.y * stride + static_cast<size_t>(o.x) * kBytesPerPixel, stride);
+    colour(movie.frame.transformed + m * kMacroblockSamples, pixel_of(o.x, o.y), stride_down());
   }
 }
 
@@ -76,7 +82,6 @@ void build_picture_from_coefficients(bool by_rows) {
   static const ColourMacroblockFn colour = conversion_colour();
   FrameBuffers& f = movie.frame;
   const bool dc_times_four = movie.version != kVersion2;
-  const size_t stride = static_cast<size_t>(movie.picture_width) * kBytesPerPixel;
   alignas(64) int16_t dequantised[kMacroblockSamples];
   alignas(64) double samples[kMacroblockSamples];
   for (uint32_t m = 0; m < movie.macroblock_count; ++m) {
@@ -87,7 +92,7 @@ void build_picture_from_coefficients(bool by_rows) {
       transform(dequantised + b * kBlockSamples, samples + b * kBlockSamples);
     }
     const MacroblockOrigin o = macroblock_origin(m, movie.picture_width, movie.picture_height, by_rows);
-    colour(samples, f.picture + o.y * stride + static_cast<size_t>(o.x) * kBytesPerPixel, stride);
+    colour(samples, pixel_of(o.x, o.y), stride_down());
   }
 }
 

@@ -49,6 +49,19 @@ KORVANE_AVX void idct_block_avx(const int16_t* in, double* out) {
       _mm256_store_pd(&pass1[r][4 * j], v);
     }
   }
+  // Only row 0 alive (often just the DC): every output row is 0.5 x row 0.
+  bool only_row_0 = live[0];
+  for (int k = 1; k < 8; ++k) only_row_0 = only_row_0 && !live[k];
+  if (only_row_0) {
+    const __m256d w = _mm256_set1_pd(kIdctWeights[0][0]);
+    const __m256d left = _mm256_mul_pd(w, _mm256_load_pd(&pass1[0][0]));
+    const __m256d right = _mm256_mul_pd(w, _mm256_load_pd(&pass1[0][4]));
+    for (int y = 0; y < 8; ++y) {
+      _mm256_storeu_pd(out + y * 8, left);
+      _mm256_storeu_pd(out + y * 8 + 4, right);
+    }
+    return;
+  }
   for (int y = 0; y < 8; ++y) {
     __m256d acc[kQuads];
     for (int j = 0; j < kQuads; ++j) acc[j] = _mm256_setzero_pd();

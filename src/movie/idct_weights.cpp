@@ -24,7 +24,6 @@ const double kIdctWeights[8][8] = {KORVANE_W_ROW(0), KORVANE_W_ROW(1), KORVANE_W
 #undef KORVANE_W_ROW
 
 IdctBlockFn conversion_idct() {
-  if (idct_avx512_available()) return idct_block_avx512;
   if (idct_avx_available()) return idct_block_avx;
 #if defined(__SSE2__)
   return idct_block_sse2;

@@ -16,7 +16,7 @@ struct FrameBuffers {
   int16_t* coefficients = nullptr;  // CoefficientBlocks: scan order, 6 blocks a macroblock
   int16_t* dequantised = nullptr;   // DequantisedBlocks: row-major
   double* transformed = nullptr;    // TransformedBlocks: row-major samples
-  uint8_t* picture = nullptr;       // RgbPicture: 3 bytes a pixel, top row first
+  uint8_t* picture = nullptr;       // RgbPicture: 3 bytes a pixel, bottom row first (as written)
   uint32_t macroblock_capacity = 0;
 };
 

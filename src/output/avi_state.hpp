@@ -17,10 +17,6 @@ struct AviFrameRun {
 
 struct AviState {
   FILE* file = nullptr;
-  // The file's stdio buffer. Deliberately no owning object: a fatal error
-  // ends the process with the file open, and the buffer must outlive the
-  // final flush that exit() performs after the destructors have run.
-  char* stream_buffer = nullptr;
   uint8_t header[kAviHeaderBytes] = {};
   uint64_t position = 0;            // bytes written so far
   uint32_t frames = 0;              // frame chunks written

@@ -6,7 +6,6 @@
 #include "output/avi_writer.hpp"
 
 #include <cstdio>
-#include <cstdlib>
 
 #include "common/errors.hpp"
 #include "control/mode_flags.hpp"
@@ -17,7 +16,6 @@
 
 namespace {
 
-constexpr size_t kStreamBufferBytes = 1 << 20;  // frames are written row by row
 constexpr size_t kIndexBatchEntries = 256;
 
 void write_or_fail(const void* data, size_t bytes) {
@@ -54,8 +52,6 @@ void open_avi() {
   AviState& a = movie.avi;
   a = AviState{};
   a.file = open_or_fail(output_name, "wb");
-  a.stream_buffer = static_cast<char*>(std::malloc(kStreamBufferBytes));
-  if (a.stream_buffer != nullptr) std::setvbuf(a.file, a.stream_buffer, _IOFBF, kStreamBufferBytes);
   build_provisional_avi_header(a.header);
   write_or_fail(a.header, kAviHeaderBytes);
 }
@@ -76,7 +72,7 @@ void write_avi_frame() {
   uint8_t chunk_header[kAviChunkHeaderBytes];
   build_avi_chunk_header(chunk_header, "00db", frame_bytes);
   write_or_fail(chunk_header, sizeof chunk_header);
-  for (uint32_t row = height; row-- > 0;) write_or_fail(movie.frame.picture + row * row_bytes, row_bytes);
+  write_or_fail(movie.frame.picture, frame_bytes);  // already bottom row first
 
   if (a.runs.empty() || a.runs.back().frame_bytes != frame_bytes) a.runs.push_back({frame_bytes, 0});
   ++a.runs.back().count;
@@ -102,8 +98,6 @@ void finish_avi() {
   if (std::fwrite(a.header, 1, kAviHeaderBytes, a.file) != kAviHeaderBytes) fatal_error(kErrWrite, "");
   if (std::fclose(a.file) != 0) fatal_error(kErrWrite, "");
   a.file = nullptr;
-  std::free(a.stream_buffer);
-  a.stream_buffer = nullptr;
   a.runs.clear();
   a.runs.shrink_to_fit();
 }

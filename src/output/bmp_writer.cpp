@@ -30,11 +30,9 @@ void write_bmp_frame() {
       kBmpHeaderBytes - kSignatureBytes)
     fatal_error(kErrWrite, "");
 
-  const size_t row_bytes = static_cast<size_t>(width) * kBytesPerPixel;
-  for (uint32_t row = height; row-- > 0;) {
-    if (std::fwrite(movie.frame.picture + row * row_bytes, 1, row_bytes, file) != row_bytes)
-      fatal_error(kErrWrite, "");
-  }
+  // The picture is kept bottom row first, the order of the file.
+  const size_t image_bytes = static_cast<size_t>(width) * height * kBytesPerPixel;
+  if (std::fwrite(movie.frame.picture, 1, image_bytes, file) != image_bytes) fatal_error(kErrWrite, "");
   // The last rows reach the disc only when the stream is closed.
   if (std::fclose(file) != 0) fatal_error(kErrWrite, "");
 }
