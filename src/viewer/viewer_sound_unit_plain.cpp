@@ -3,22 +3,6 @@
 #include "viewer/routine_table.hpp"
 #include "viewer/sound_filters.hpp"
 
-namespace {
-
-constexpr int kFilterRows = 4;
-constexpr int32_t kK0[kFilterRows] = {0, 240, 460, 392};
-constexpr int32_t kK1[kFilterRows] = {0, 0, -208, -220};
-
-}  // namespace
-
-void load_unit_parameters(AdpcmUnitState& state) {
-  const uint8_t parameter = state.group[kUnitParameterOffset + state.unit];
-  const int filter = (parameter >> kFilterNumberShift) % kFilterRows;
-  state.shift = parameter & kShiftMask;
-  state.k0 = kK0[filter];
-  state.k1 = kK1[filter];
-}
-
 void viewer_sound_unit_plain(AdpcmUnitState& state) {
   load_unit_parameters(state);
   int32_t p1 = state.history->p1;

@@ -4,17 +4,7 @@
 
 namespace {
 
-// Byte offsets inside a sound group: the parameter byte of unit u is at
-// kParameterOffset + u; sample i of all 8 units sits in the 4-byte row at
-// kSampleRowsOffset + 4 * i, two units a byte (even unit in the low nibble).
-constexpr int kParameterOffset = 4;
-constexpr int kSampleRowsOffset = 16;
-constexpr int kSampleRowBytes = 4;
-
-// Prediction filters, in units of 1/256. Only these four exist; the filter
-// number is the high nibble of the parameter byte, and like the console's
-// decoder only its low two bits select the row, so numbers 4 to 15 reuse
-// rows 0 to 3 instead of reading past the table.
+// Prediction filters, in units of 1/256. Only these four exist.
 constexpr int kFilterCount = 4;
 constexpr int32_t kFilterK0[kFilterCount] = {0, 240, 460, 392};
 constexpr int32_t kFilterK1[kFilterCount] = {0, 0, -208, -220};
@@ -40,20 +30,20 @@ inline int32_t apply_shift(int32_t t, int shift) {
 
 }  // namespace
 
-void decode_sound_unit(AdpcmUnitState& state) {
-  const uint8_t parameter = state.group[kParameterOffset + state.unit];
+void load_unit_parameters(AdpcmUnitState& state) {
+  const uint8_t parameter = state.group[kUnitParameterOffset + state.unit];
   state.shift = parameter & kShiftMask;
   const int filter = (parameter >> kFilterShift) % kFilterCount;
   state.k0 = kFilterK0[filter];
   state.k1 = kFilterK1[filter];
+}
 
-  const int byte_in_row = state.unit / 2;
-  const int nibble_shift = (state.unit % 2) * 4;
+void decode_sound_unit(AdpcmUnitState& state) {
+  load_unit_parameters(state);
   int32_t p1 = state.history->p1;
   int32_t p2 = state.history->p2;
   for (int i = 0; i < kSamplesPerUnit; ++i) {
-    const uint8_t byte = state.group[kSampleRowsOffset + kSampleRowBytes * i + byte_in_row];
-    const int32_t t = apply_shift(nibble_to_sample((byte >> nibble_shift) & 0x0F), state.shift);
+    const int32_t t = apply_shift(nibble_to_sample(unit_nibble(state, i)), state.shift);
     // The filters are stable, so the unlimited history stays far inside 32
     // bits; the sum is formed in 64 bits only so no input can overflow it.
     const int64_t s = static_cast<int64_t>(t) + (static_cast<int64_t>(state.k0) * p1) / 256 +

@@ -13,6 +13,13 @@ constexpr int kSamplesPerSector = kSoundGroupsPerSector * kUnitsPerGroup * kSamp
 constexpr int kPcmBytesPerSector = kSamplesPerSector * 2;                                   // 8064
 constexpr int kSoundDataBytes = kSoundGroupsPerSector * kSoundGroupBytes;                   // 2304
 
+// Layout of a sound group: the parameter byte of unit u is at
+// kUnitParameterOffset + u; sample i of all 8 units sits in the 4-byte row at
+// kUnitSampleOffset + 4 * i, two units a byte (even unit in the low nibble).
+constexpr int kUnitParameterOffset = 4;
+constexpr int kUnitSampleOffset = 16;
+constexpr int kUnitSampleRowBytes = 4;
+
 // The last two decoded samples of one channel, kept before limiting.
 struct AdpcmHistory {
   int32_t p1 = 0;  // last sample
@@ -29,6 +36,19 @@ struct AdpcmUnitState {
   AdpcmHistory* history = nullptr;
   int16_t* out = nullptr;          // where the next sample goes; advanced by 28
 };
+
+// Sets state.shift, k0 and k1 from the unit's parameter byte: the low nibble
+// is the shift, the high nibble the filter number. The filter table has four
+// rows; like the console's decoder only the number's two low bits select the
+// row, so numbers 4 to 15 reuse rows 0 to 3 instead of reading past it.
+void load_unit_parameters(AdpcmUnitState& state);
+
+// The 4-bit nibble of sample i of the unit.
+inline int unit_nibble(const AdpcmUnitState& state, int i) {
+  const uint8_t byte =
+      state.group[kUnitSampleOffset + kUnitSampleRowBytes * i + state.unit / 2];
+  return (state.unit & 1) ? (byte >> 4) : (byte & 0x0F);
+}
 
 // Sets shift and coefficients from the unit's parameter byte, then decodes the
 // unit's 28 samples into state.out, carrying state.history.
