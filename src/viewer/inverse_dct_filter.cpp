@@ -10,15 +10,6 @@ constexpr int kRowShift = 15;
 constexpr int kColumnShift = 16;
 constexpr int kPoints = 16;
 
-inline int16_t filter_dot(const int16_t* weights, const int16_t* inputs, int shift) {
-  uint32_t sum = 0;
-  for (int k = 0; k < 8; ++k) {
-    sum += static_cast<uint32_t>(static_cast<int32_t>(weights[k]) *
-                                 static_cast<int32_t>(inputs[k]));
-  }
-  return static_cast<int16_t>(static_cast<int32_t>(sum) >> shift);
-}
-
 }  // namespace
 
 void inverse_dct_filter(const int16_t* coefficients, uint32_t block_count, void* samples) {
@@ -29,9 +20,9 @@ void inverse_dct_filter(const int16_t* coefficients, uint32_t block_count, void*
     int16_t transposed[kPoints][8];  // [x][r]
     for (int r = 0; r < 8; ++r)
       for (int x = 0; x < kPoints; ++x)
-        transposed[x][r] = filter_dot(kFilterIdctWeights[x], block + r * 8, kRowShift);
+        transposed[x][r] = fixed_point_dot(kFilterIdctWeights[x], block + r * 8, kRowShift);
     for (int x = 0; x < kPoints; ++x)
       for (int y = 0; y < kPoints; ++y)
-        dest[y * kPoints + x] = filter_dot(kFilterIdctWeights[y], transposed[x], kColumnShift);
+        dest[y * kPoints + x] = fixed_point_dot(kFilterIdctWeights[y], transposed[x], kColumnShift);
   }
 }

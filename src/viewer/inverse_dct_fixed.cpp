@@ -9,17 +9,6 @@ namespace {
 
 constexpr int kFixedShift = 16;
 
-// Sum of eight products with the wrap-around of 32-bit registers.
-inline int16_t fixed_dot(const int16_t* weights, const int16_t* inputs,
-                         int shift) {
-  uint32_t sum = 0;
-  for (int k = 0; k < 8; ++k) {
-    sum += static_cast<uint32_t>(static_cast<int32_t>(weights[k]) *
-                                 static_cast<int32_t>(inputs[k]));
-  }
-  return static_cast<int16_t>(static_cast<int32_t>(sum) >> shift);
-}
-
 }  // namespace
 
 void inverse_dct_fixed(const int16_t* coefficients, uint32_t block_count, void* samples) {
@@ -30,9 +19,9 @@ void inverse_dct_fixed(const int16_t* coefficients, uint32_t block_count, void* 
     int16_t transposed[8][8];  // [x][r]
     for (int r = 0; r < 8; ++r)
       for (int x = 0; x < 8; ++x)
-        transposed[x][r] = fixed_dot(kFixedIdctWeights[x], block + r * 8, kFixedShift);
+        transposed[x][r] = fixed_point_dot(kFixedIdctWeights[x], block + r * 8, kFixedShift);
     for (int x = 0; x < 8; ++x)
       for (int y = 0; y < 8; ++y)
-        dest[y * 8 + x] = fixed_dot(kFixedIdctWeights[y], transposed[x], kFixedShift);
+        dest[y * 8 + x] = fixed_point_dot(kFixedIdctWeights[y], transposed[x], kFixedShift);
   }
 }
