@@ -172,6 +172,12 @@ void read_settings() {
     return;
   }
 
+  read_settings_from(file);
+  std::fclose(file);
+  check_settings();
+}
+
+void read_settings_from(FILE* file) {
   char line[kSettingsLineSize];
   for (const SettingKey& key : kSettingKeys) {
     if (given_on_command_line(key)) continue;
@@ -179,8 +185,9 @@ void read_settings() {
     if (!find_setting(file, key.key, line)) continue;
     apply_setting_value(key, line, settings, settings_invalid);
   }
-  std::fclose(file);
+}
 
+void check_settings() {
   if (const char* conflict = settings_conflict(settings)) fatal_error(kErrSettings, conflict);
   apply_filter_rule(settings);
 }

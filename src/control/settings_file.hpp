@@ -58,6 +58,12 @@ void apply_filter_rule(Settings& settings);
 // Fills Settings from korvane.ini; ends with error -12 on invalid content.
 void read_settings();
 
+// The steps of read_settings once the file is open: every setting the
+// command line did not give, from the open file (-12 for an invalid value);
+// then the MMX rules (-12) and the filter rule.
+void read_settings_from(FILE* file);
+void check_settings();
+
 // Creates (or overwrites) the file with the default text; does nothing when
 // the file cannot be created.
 void write_default_settings(const char* path);
