@@ -1,0 +1,62 @@
+// Fuzz target: korvane's command line. Input: the arguments after the
+// program name, separated by zero bytes. They are taken and checked as at
+// start-up; a refusal ends the input as the usage text would end the run.
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "common/errors.hpp"
+#include "control/command_line.hpp"
+#include "control/conversion_numbers.hpp"
+#include "control/mode_flags.hpp"
+#include "control/settings.hpp"
+#include "fuzz/support/fatal_trap.hpp"
+#include "movie/movie_context.hpp"
+
+namespace {
+
+constexpr size_t kMaxArguments = 64;
+
+[[noreturn]] void refuse() { throw FatalExit{kErrCommandLine}; }
+
+void reset_records() {
+  mode_flags = 0;
+  override_flags = 0;
+  input_name[0] = output_name[0] = image_name[0] = settings_path[0] = '\0';
+  settings = Settings{};
+  viewer_frame_rate = 0;
+  movie.file_number = MovieContext{}.file_number;
+  movie.channel_number = MovieContext{}.channel_number;
+  movie.search_window = MovieContext{}.search_window;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  std::vector<std::string> arguments{"korvane"};
+  const char* text = reinterpret_cast<const char*>(data);
+  for (size_t at = 0; at <= size;) {
+    const void* zero = std::memchr(text + at, 0, size - at);
+    const size_t end = zero != nullptr ? static_cast<size_t>(static_cast<const char*>(zero) - text) : size;
+    arguments.emplace_back(text + at, end - at);
+    if (arguments.size() > kMaxArguments) return -1;
+    at = end + 1;
+  }
+  std::vector<char*> argv;
+  for (std::string& argument : arguments) argv.push_back(argument.data());
+  argv.push_back(nullptr);
+
+  reset_records();
+  run_trapped([&] {
+    take_arguments(static_cast<int>(arguments.size()), argv.data(), refuse);
+    settle_modes(refuse);
+  });
+  // Whatever was accepted, the names stay within their buffers.
+  if (std::memchr(input_name, 0, kNameBufferSize) == nullptr ||
+      std::memchr(output_name, 0, kNameBufferSize) == nullptr ||
+      std::memchr(image_name, 0, kNameBufferSize) == nullptr ||
+      std::memchr(settings_path, 0, kNameBufferSize) == nullptr)
+    __builtin_trap();
+  return 0;
+}
