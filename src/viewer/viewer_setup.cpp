@@ -67,8 +67,11 @@ void allocate_buffers() {
     slot = static_cast<uint8_t*>(allocate_or_fail(static_cast<size_t>(slot_chunks) * kChunkBitstreamBytes));
   // The decoders write one block in; the dequantiser moves everything back.
   viewer_buffers.coefficient_blocks = movie.macroblock_count * kBlocksPerMacroblock + 1;
-  viewer_buffers.coefficients = static_cast<int16_t*>(std::aligned_alloc(
-      kCoefficientAlignment, static_cast<size_t>(viewer_buffers.coefficient_blocks) * 64 * 2));
+  // malloc's blocks suit every fundamental type, so they are 8-aligned on
+  // every platform (std::aligned_alloc is missing from some C runtimes).
+  static_assert(kCoefficientAlignment <= alignof(double));
+  viewer_buffers.coefficients = static_cast<int16_t*>(
+      std::malloc(static_cast<size_t>(viewer_buffers.coefficient_blocks) * 64 * 2));
   if (viewer_buffers.coefficients == nullptr) fatal_error(kErrAlloc, "");
   viewer_buffers.samples =
       allocate_or_fail(static_cast<size_t>(movie.macroblock_count) * kMaxSampleBytesPerMacroblock * 2);

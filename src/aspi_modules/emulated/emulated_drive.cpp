@@ -14,6 +14,7 @@
 #include "disc/aspi_block.hpp"
 #include "disc/aspi_cdb.hpp"
 #include "disc/xa_sector.hpp"
+#include "platform/module_export.hpp"
 
 namespace {
 
@@ -258,13 +259,13 @@ void log_exec(Emulator& emu, const ScsiCommand& command, uint8_t status, const c
 
 }  // namespace
 
-extern "C" __attribute__((visibility("default"))) uint32_t GetASPI32SupportInfo() {
+extern "C" KORVANE_MODULE_EXPORT uint32_t GetASPI32SupportInfo() {
   Emulator& emu = emulator();
   if (emu.config.host_missing) return aspi_support_value(kAspiNoAdapters, 0);
   return aspi_support_value(kAspiComplete, static_cast<uint8_t>(emu.config.adapters));
 }
 
-extern "C" __attribute__((visibility("default"))) uint32_t SendASPI32Command(void* request) {
+extern "C" KORVANE_MODULE_EXPORT uint32_t SendASPI32Command(void* request) {
   Emulator& emu = emulator();
   uint8_t* block = static_cast<uint8_t*>(request);
   uint8_t status = kAspiInvalidCommand;

@@ -1,0 +1,17 @@
+# Cross build of korvane.exe and velmora.exe as 32-bit x86 Windows console
+# programs with Debian's MinGW-w64 compilers (g++-mingw-w64-i686-posix):
+#   cmake -S . -B build-win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR i686)
+
+set(KORVANE_MINGW_PREFIX i686-w64-mingw32)
+set(CMAKE_C_COMPILER ${KORVANE_MINGW_PREFIX}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${KORVANE_MINGW_PREFIX}-g++-posix)
+set(CMAKE_RC_COMPILER ${KORVANE_MINGW_PREFIX}-windres)
+set(CMAKE_DLLTOOL ${KORVANE_MINGW_PREFIX}-dlltool)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${KORVANE_MINGW_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
