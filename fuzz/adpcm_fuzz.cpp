@@ -1,8 +1,10 @@
 // Fuzz target: the XA ADPCM decoders. Input: one byte (bit 0: stereo), then
 // the sound data of successive audio sectors, 2304 bytes each (a short last
 // piece is padded with zeros), decoded with the histories carried from
-// sector to sector: by the conversion's decoder, and by the viewer's with
-// its plain and its SIMD sound-unit routine, which must agree exactly.
+// sector to sector (the run's input limit keeps it to one sector, whose 18
+// sound groups already carry the history along): by the conversion's
+// decoder, and by the viewer's with its plain and its SIMD sound-unit
+// routine, which must agree exactly.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>

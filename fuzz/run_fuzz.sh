@@ -9,7 +9,9 @@
 # Corpora grow in BUILD_DIR/fuzz/corpus/<target> (seeded from the
 # synthesiser's seeds); logs go to BUILD_DIR/fuzz/logs, findings to
 # BUILD_DIR/fuzz/findings. FUZZ_TALLY=file appends one line a run:
-# target, executions, cov, ft, seconds, result.
+# target, executions, cov, ft, seconds, result. FUZZ_DEADLINE=epoch seconds
+# shortens the runs so that the last one ends by then (each gets at least
+# 5 seconds).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -44,19 +46,27 @@ mkdir -p "$out/logs" "$out/findings"
 [ -w /dev/shm ] && export TMPDIR=${TMPDIR:-/dev/shm}
 
 failed=0
+remaining=${#targets[@]}
 printf '%-24s %12s %6s %7s  %s\n' target executions cov ft result
 for t in "${targets[@]}"; do
   if [ -z "${max_len[$t]:-}" ]; then
     echo "unknown target $t" >&2
     exit 2
   fi
+  run_seconds=$seconds
+  if [ -n "${FUZZ_DEADLINE:-}" ]; then
+    share=$(( (FUZZ_DEADLINE - $(date +%s)) / remaining ))
+    [ "$share" -lt "$run_seconds" ] && run_seconds=$share
+    [ "$run_seconds" -lt 5 ] && run_seconds=5
+  fi
+  remaining=$((remaining - 1))
   corpus="$out/corpus/$t"
   mkdir -p "$corpus" "$out/findings/$t"
   log="$out/logs/$t.log"
   set +e
   nice -n 19 "$out/$t" "$corpus" "$out/seeds/$t" \
-    -max_total_time="$seconds" -max_len="${max_len[$t]}" \
-    -rss_limit_mb=2048 -timeout=10 -jobs=1 -workers=1 -print_final_stats=1 \
+    -max_total_time="$run_seconds" -max_len="${max_len[$t]}" \
+    -rss_limit_mb=2048 -timeout=10 -print_final_stats=1 \
     -artifact_prefix="$out/findings/$t/" >"$log" 2>&1
   status=$?
   set -e
@@ -70,7 +80,7 @@ for t in "${targets[@]}"; do
   fi
   printf '%-24s %12s %6s %7s  %s\n' "$t" "${executions:-0}" "${cov:-0}" "${ft:-0}" "$result"
   if [ -n "${FUZZ_TALLY:-}" ]; then
-    printf '%s\t%s\t%s\t%s\t%s\t%s\n' "$t" "${executions:-0}" "${cov:-0}" "${ft:-0}" "$seconds" \
+    printf '%s\t%s\t%s\t%s\t%s\t%s\n' "$t" "${executions:-0}" "${cov:-0}" "${ft:-0}" "$run_seconds" \
       "$([ $status -eq 0 ] && echo clean || echo finding)" >>"$FUZZ_TALLY"
   fi
   if [ $status -ne 0 ]; then
