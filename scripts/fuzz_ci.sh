@@ -10,6 +10,11 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 start=$(date +%s)
 ./scripts/install_deps.sh clang
+# libFuzzer's runtime is only a recommendation of Debian's clang package.
+if ! echo 'extern "C" int LLVMFuzzerTestOneInput(const char*, unsigned long) { return 0; }' |
+    clang++ -fsanitize=fuzzer -x c++ - -o /dev/null 2>/dev/null; then
+  ./scripts/install_deps.sh clang "libclang-rt-$(clang -dumpversion | cut -d. -f1)-dev"
+fi
 export FUZZ_DEADLINE=$((start + ${FUZZ_STEP_SECONDS:-540}))
 status=0
 fuzz/run_fuzz.sh "${FUZZ_BUILD:-build-fuzz-ci}" "${FUZZ_SECONDS:-30}" "$@" || status=$?
