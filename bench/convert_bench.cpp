@@ -68,14 +68,14 @@ int main(int argc, char** argv) {
     return 2;
   }
 
-  mkdisc::MovieSpec spec;
-  spec.width = kWidth;
-  spec.height = kHeight;
-  spec.frames = frames;
-  spec.pattern = mkdisc::Pattern::sample;
-  spec.sectors_per_frame = kSectorsPerFrame;
-  spec.audio = true;
-  const mkdisc::Movie movie = mkdisc::build_movie(spec);
+  mkdisc::MovieSpec movie_spec;
+  movie_spec.width = kWidth;
+  movie_spec.height = kHeight;
+  movie_spec.frames = frames;
+  movie_spec.pattern = mkdisc::Pattern::sample;
+  movie_spec.sectors_per_frame = kSectorsPerFrame;
+  movie_spec.audio = true;
+  const mkdisc::Movie movie = mkdisc::build_movie(movie_spec);
 
   TempDir dir;
   const std::string sectors = dir.file("movie.str");

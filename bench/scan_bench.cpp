@@ -29,13 +29,13 @@ constexpr int kQuietGap = 100;  // wider than the default search window of 75
 // One repeating block of about a thousand sectors.
 mkdisc::SectorList disc_block() {
   mkdisc::SectorList block;
-  mkdisc::MovieSpec spec;
-  spec.width = 64;
-  spec.height = 48;
-  spec.frames = 20;
-  spec.sectors_per_frame = 10;
-  spec.audio = true;
-  mkdisc::append(block, mkdisc::build_movie(spec).sectors);
+  mkdisc::MovieSpec movie_spec;
+  movie_spec.width = 64;
+  movie_spec.height = 48;
+  movie_spec.frames = 20;
+  movie_spec.sectors_per_frame = 10;
+  movie_spec.audio = true;
+  mkdisc::append(block, mkdisc::build_movie(movie_spec).sectors);
   mkdisc::append(block, mkdisc::gap_sectors(kQuietGap));
 
   mkdisc::AudioFormat stereo;  // 37800 Hz stereo, one sector in 8

@@ -30,12 +30,12 @@ struct Variant {
 }  // namespace
 
 int main() {
-  mkdisc::MovieSpec spec;
-  spec.width = kWidth;
-  spec.height = kHeight;
-  spec.frames = kFrames;
-  spec.pattern = mkdisc::Pattern::sample;
-  const mkdisc::Movie movie = mkdisc::build_movie(spec);
+  mkdisc::MovieSpec movie_spec;
+  movie_spec.width = kWidth;
+  movie_spec.height = kHeight;
+  movie_spec.frames = kFrames;
+  movie_spec.pattern = mkdisc::Pattern::sample;
+  const mkdisc::Movie movie = mkdisc::build_movie(movie_spec);
   fill_clamp_table();
 
   const uint32_t macroblocks = (kWidth / 16) * (kHeight / 16);

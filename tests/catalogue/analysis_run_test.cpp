@@ -36,13 +36,13 @@ struct Layout {
   void data(int count) {
     mkdisc::append(sectors, mkdisc::data_sectors(std::vector<uint8_t>(count * 2048, 0x5A)));
   }
-  void movie(const mkdisc::MovieSpec& spec) {
-    const mkdisc::Movie built = mkdisc::build_movie(spec);
+  void movie(const mkdisc::MovieSpec& movie_spec) {
+    const mkdisc::Movie built = mkdisc::build_movie(movie_spec);
     Placed placed{-1, -1};
     for (size_t i = 0; i < built.sectors.size(); ++i) {
       const uint8_t* s = built.sectors[i].data();
-      if (!is_video_sector(s) || s[kFileNumberOffset] != spec.file_number ||
-          s[kChannelNumberOffset] != spec.channel_number)
+      if (!is_video_sector(s) || s[kFileNumberOffset] != movie_spec.file_number ||
+          s[kChannelNumberOffset] != movie_spec.channel_number)
         continue;
       if (placed.first < 0) placed.first = static_cast<int>(sectors.size() + i);
       placed.last = static_cast<int>(sectors.size() + i);
@@ -55,16 +55,16 @@ struct Layout {
 
 mkdisc::MovieSpec movie_spec(int file, int channel, int frames, bool audio = false,
                              mkdisc::Pattern pattern = mkdisc::Pattern::gradient) {
-  mkdisc::MovieSpec spec;
-  spec.width = 32;
-  spec.height = 32;
-  spec.frames = frames;
-  spec.file_number = file;
-  spec.channel_number = channel;
-  spec.pattern = pattern;
-  spec.audio = audio;
-  if (audio) spec.sectors_per_frame = 10;
-  return spec;
+  mkdisc::MovieSpec movie_spec;
+  movie_spec.width = 32;
+  movie_spec.height = 32;
+  movie_spec.frames = frames;
+  movie_spec.file_number = file;
+  movie_spec.channel_number = channel;
+  movie_spec.pattern = pattern;
+  movie_spec.audio = audio;
+  if (audio) movie_spec.sectors_per_frame = 10;
+  return movie_spec;
 }
 
 std::string padded_label(const std::string& text) {

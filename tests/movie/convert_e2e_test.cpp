@@ -117,16 +117,16 @@ uint32_t rate_for(int max_chunks) {
 
 TEST_P(ConvertMovie, AviMatchesSourceAndFfmpeg) {
   const Case& c = GetParam();
-  mkdisc::MovieSpec spec;
-  spec.width = c.width;
-  spec.height = c.height;
-  spec.frames = c.frames;
-  spec.pattern = mkdisc::Pattern::sample;
-  spec.encode.version = c.version;
-  spec.encode.scale = c.scale;
-  spec.sectors_per_frame = c.sectors_per_frame;
-  spec.audio = c.audio;
-  const mkdisc::Movie movie = mkdisc::build_movie(spec);
+  mkdisc::MovieSpec movie_spec;
+  movie_spec.width = c.width;
+  movie_spec.height = c.height;
+  movie_spec.frames = c.frames;
+  movie_spec.pattern = mkdisc::Pattern::sample;
+  movie_spec.encode.version = c.version;
+  movie_spec.encode.scale = c.scale;
+  movie_spec.sectors_per_frame = c.sectors_per_frame;
+  movie_spec.audio = c.audio;
+  const mkdisc::Movie movie = mkdisc::build_movie(movie_spec);
 
   TempDir dir;
   mkdisc::write_sector_file(dir.file("movie.str"), movie.sectors, mkdisc::SectorForm::form2336);
@@ -199,13 +199,13 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 
 mkdisc::Movie small_movie(int frames, int width = 48, int height = 32, int scale = 8) {
-  mkdisc::MovieSpec spec;
-  spec.width = width;
-  spec.height = height;
-  spec.encode.scale = scale;
-  spec.frames = frames;
-  spec.pattern = mkdisc::Pattern::sample;
-  return mkdisc::build_movie(spec);
+  mkdisc::MovieSpec movie_spec;
+  movie_spec.width = width;
+  movie_spec.height = height;
+  movie_spec.encode.scale = scale;
+  movie_spec.frames = frames;
+  movie_spec.pattern = mkdisc::Pattern::sample;
+  return mkdisc::build_movie(movie_spec);
 }
 
 TEST(ConvertMovieBmp, FilesEqualAviFramesAndWidthPlacement) {

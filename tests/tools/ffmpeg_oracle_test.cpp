@@ -41,16 +41,16 @@ std::vector<int16_t> as_pcm(const std::string& bytes) {
 }
 
 void check_movie(int version, int width, int height, Pattern pattern) {
-  MovieSpec spec;
-  spec.width = width;
-  spec.height = height;
-  spec.frames = 12;
-  spec.pattern = pattern;
-  spec.encode = {version, 8, ColourConvention::console};
-  spec.sectors_per_frame = 10;
-  spec.audio = true;
-  spec.audio_format = {37800, true};
-  const Movie m = build_movie(spec);
+  MovieSpec movie_spec;
+  movie_spec.width = width;
+  movie_spec.height = height;
+  movie_spec.frames = 12;
+  movie_spec.pattern = pattern;
+  movie_spec.encode = {version, 8, ColourConvention::console};
+  movie_spec.sectors_per_frame = 10;
+  movie_spec.audio = true;
+  movie_spec.audio_format = {37800, true};
+  const Movie m = build_movie(movie_spec);
   TempDir dir;
   write_sector_file(dir.file("movie.str"), m.sectors, SectorForm::raw2352);
 

@@ -51,9 +51,9 @@ std::map<std::string, Found> tree(const SectorList& img) {
 }  // namespace
 
 TEST(IsoImage, TreeHoldsFilesWhereTheBuilderSays) {
-  MovieSpec spec;
-  spec.frames = 2;
-  const Movie movie = build_movie(spec);
+  MovieSpec movie_spec;
+  movie_spec.frames = 2;
+  const Movie movie = build_movie(movie_spec);
   std::vector<IsoFile> files;
   files.push_back({"MOVIE/SAMPLE.STR", movie.sectors, 0});
   files.push_back({"movie/deep/er/x.xa", foreign_sectors(5, 1, 1, 0x64), 0});

@@ -16,15 +16,15 @@ const uint8_t* user(const Sector& s) { return s.data() + kSubheaderBytes; }
 }  // namespace
 
 TEST(Movie, EveryChunkHasItsStrHeaderAndTheFrameReassembles) {
-  MovieSpec spec;
-  spec.width = 200;
-  spec.height = 120;
-  spec.frames = 3;
-  spec.pattern = Pattern::bars;
-  spec.encode = {3, 2, ColourConvention::korvane};
-  spec.file_number = 4;
-  spec.channel_number = 2;
-  const Movie m = build_movie(spec);
+  MovieSpec movie_spec;
+  movie_spec.width = 200;
+  movie_spec.height = 120;
+  movie_spec.frames = 3;
+  movie_spec.pattern = Pattern::bars;
+  movie_spec.encode = {3, 2, ColourConvention::korvane};
+  movie_spec.file_number = 4;
+  movie_spec.channel_number = 2;
+  const Movie m = build_movie(movie_spec);
   size_t at = 0;
   for (int f = 0; f < 3; ++f) {
     const std::vector<uint8_t>& bs = m.bitstreams[static_cast<size_t>(f)];
@@ -58,14 +58,14 @@ TEST(Movie, EveryChunkHasItsStrHeaderAndTheFrameReassembles) {
 }
 
 TEST(Movie, AudioAtTheInterleaveAndFramesFillTheirSectors) {
-  MovieSpec spec;
-  spec.width = 64;
-  spec.height = 48;
-  spec.frames = 8;
-  spec.sectors_per_frame = 8.75;  // fractional: frames of 8 and 9 sectors
-  spec.audio = true;
-  spec.audio_format = {37800, true};
-  const Movie m = build_movie(spec);
+  MovieSpec movie_spec;
+  movie_spec.width = 64;
+  movie_spec.height = 48;
+  movie_spec.frames = 8;
+  movie_spec.sectors_per_frame = 8.75;  // fractional: frames of 8 and 9 sectors
+  movie_spec.audio = true;
+  movie_spec.audio_format = {37800, true};
+  const Movie m = build_movie(movie_spec);
   ASSERT_EQ(m.sectors.size(), 70u);
   int audio = 0;
   std::vector<int> video_per_frame(8, 0);
@@ -87,25 +87,25 @@ TEST(Movie, AudioAtTheInterleaveAndFramesFillTheirSectors) {
 }
 
 TEST(Movie, RefusesWhatCannotBeBuilt) {
-  MovieSpec spec;
-  spec.file_number = 256;
-  EXPECT_THROW(build_movie(spec), Error);
-  spec = MovieSpec{};
-  spec.width = 65535;
-  spec.height = 65535;
+  MovieSpec movie_spec;
+  movie_spec.file_number = 256;
+  EXPECT_THROW(build_movie(movie_spec), Error);
+  movie_spec = MovieSpec{};
+  movie_spec.width = 65535;
+  movie_spec.height = 65535;
   try {
-    build_movie(spec);
+    build_movie(movie_spec);
     FAIL() << "a frame beyond 65535 chunks was built";
   } catch (const Error& e) {
     EXPECT_NE(std::string(e.what()).find("65535x65535"), std::string::npos) << e.what();
   }
-  spec = MovieSpec{};
-  spec.pattern = Pattern::bars;
-  spec.width = 320;
-  spec.height = 240;
-  spec.encode.scale = 1;
-  spec.sectors_per_frame = 2;  // far too few for a fine 320x240 frame
-  EXPECT_THROW(build_movie(spec), Error);
+  movie_spec = MovieSpec{};
+  movie_spec.pattern = Pattern::bars;
+  movie_spec.width = 320;
+  movie_spec.height = 240;
+  movie_spec.encode.scale = 1;
+  movie_spec.sectors_per_frame = 2;  // far too few for a fine 320x240 frame
+  EXPECT_THROW(build_movie(movie_spec), Error);
   VideoSectorOptions vo;
   vo.chunks = 70000;
   try {

@@ -66,14 +66,14 @@ void PlaybackHarness::load(const mkdisc::SectorList& sectors) {
 }
 
 mkdisc::Movie small_movie(int frames, int width, int height, bool audio) {
-  mkdisc::MovieSpec spec;
-  spec.width = width;
-  spec.height = height;
-  spec.frames = frames;
-  spec.pattern = mkdisc::Pattern::sample;
-  spec.sectors_per_frame = 10;
-  spec.audio = audio;
-  return mkdisc::build_movie(spec);
+  mkdisc::MovieSpec movie_spec;
+  movie_spec.width = width;
+  movie_spec.height = height;
+  movie_spec.frames = frames;
+  movie_spec.pattern = mkdisc::Pattern::sample;
+  movie_spec.sectors_per_frame = 10;
+  movie_spec.audio = audio;
+  return mkdisc::build_movie(movie_spec);
 }
 
 double surface_psnr(const FakeDisplay& display, const std::vector<uint8_t>& picture,

@@ -62,14 +62,14 @@ struct ScanDisc {
   void gap(int count) { mkdisc::append(sectors, mkdisc::gap_sectors(count)); }
 
   void movie(int pattern_frame) {
-    mkdisc::MovieSpec spec;
-    spec.width = 48;
-    spec.height = 32;
-    spec.frames = 3;
-    spec.first_pattern_frame = pattern_frame;
-    spec.sectors_per_frame = 10;
-    spec.audio = true;  // 37800 Hz stereo, one sector in 8
-    const mkdisc::Movie m = mkdisc::build_movie(spec);
+    mkdisc::MovieSpec movie_spec;
+    movie_spec.width = 48;
+    movie_spec.height = 32;
+    movie_spec.frames = 3;
+    movie_spec.first_pattern_frame = pattern_frame;
+    movie_spec.sectors_per_frame = 10;
+    movie_spec.audio = true;  // 37800 Hz stereo, one sector in 8
+    const mkdisc::Movie m = mkdisc::build_movie(movie_spec);
     const int32_t base = static_cast<int32_t>(sectors.size());
     MovieAt at{base, 0, -1, 0, m.pcm};
     int32_t last_video = base;
@@ -343,11 +343,11 @@ TEST(ScanAll, ADamagedMovieHeaderEndsTheRunAndKeepsEarlierOutputs) {
 TEST(ScanAll, MoviesBeyondTheTableAreLeftOutAndTheScanGoesOn) {
   // 1030 one-frame movies back to back: the table holds 1023 of them.
   TempDir dir;
-  mkdisc::MovieSpec spec;
-  spec.width = 16;
-  spec.height = 16;
-  spec.frames = 1;
-  const mkdisc::Movie m = mkdisc::build_movie(spec);
+  mkdisc::MovieSpec movie_spec;
+  movie_spec.width = 16;
+  movie_spec.height = 16;
+  movie_spec.frames = 1;
+  const mkdisc::Movie m = mkdisc::build_movie(movie_spec);
   ASSERT_EQ(m.sectors.size(), 1u);
   mkdisc::SectorList sectors(1030, m.sectors[0]);
   const auto pcm = mkdisc::make_pcm(mkdisc::Sound::sweep, 37800, true, 2016 * 2);

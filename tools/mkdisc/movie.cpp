@@ -25,7 +25,7 @@ constexpr int kFormOneDataBytes = 2048;
 
 std::string num(int64_t v) { return std::to_string(v); }
 
-void check_spec(const MovieSpec& s) {
+void check_movie_spec(const MovieSpec& s) {
   if (s.width < 1 || s.width > kMaxPictureSide) throw Error("width " + num(s.width) + " is outside 1..65535");
   if (s.height < 1 || s.height > kMaxPictureSide) throw Error("height " + num(s.height) + " is outside 1..65535");
   if (s.frames < 1) throw Error("frame count " + num(s.frames) + " is below 1");
@@ -53,41 +53,41 @@ void check_spec(const MovieSpec& s) {
 
 }  // namespace
 
-Movie build_movie(const MovieSpec& spec) {
-  check_spec(spec);
+Movie build_movie(const MovieSpec& movie_spec) {
+  check_movie_spec(movie_spec);
   Movie m;
   VideoSectorOptions vo;
-  vo.file_number = spec.file_number;
-  vo.channel_number = spec.channel_number;
-  vo.submode = spec.video_submode;
-  vo.width = spec.width;
-  vo.height = spec.height;
+  vo.file_number = movie_spec.file_number;
+  vo.channel_number = movie_spec.channel_number;
+  vo.submode = movie_spec.video_submode;
+  vo.width = movie_spec.width;
+  vo.height = movie_spec.height;
 
-  for (int f = 0; f < spec.frames; ++f) {
-    m.frames.push_back(test_pattern(spec.width, spec.height, spec.first_pattern_frame + f, spec.pattern));
-    m.bitstreams.push_back(encode_frame(m.frames.back(), spec.encode));
+  for (int f = 0; f < movie_spec.frames; ++f) {
+    m.frames.push_back(test_pattern(movie_spec.width, movie_spec.height, movie_spec.first_pattern_frame + f, movie_spec.pattern));
+    m.bitstreams.push_back(encode_frame(m.frames.back(), movie_spec.encode));
     if (m.bitstreams.back().size() > static_cast<size_t>(kMaxChunks) * kChunkBytes)
       throw Error("frame " + num(f + 1) + " needs more than 65535 chunks");
   }
 
   // Lay out positions: audio every `n`-th position (the last of each group),
   // the video chunks of the frames in the others.
-  const int n = spec.audio ? (spec.interleave ? spec.interleave : audio_interleave(spec.audio_format)) : 0;
+  const int n = movie_spec.audio ? (movie_spec.interleave ? movie_spec.interleave : audio_interleave(movie_spec.audio_format)) : 0;
   auto is_audio = [n](int64_t p) { return n > 0 && p % n == n - 1; };
   std::vector<int> frame_of;  // per position: frame index, or -1 for audio
   int64_t pos = 0;
-  for (int f = 0; f < spec.frames; ++f) {
+  for (int f = 0; f < movie_spec.frames; ++f) {
     const int needed = chunks_for(m.bitstreams[static_cast<size_t>(f)].size());
     int chunks = 0;
-    if (spec.sectors_per_frame > 0) {
-      const int64_t end = static_cast<int64_t>(std::floor((f + 1) * spec.sectors_per_frame));
+    if (movie_spec.sectors_per_frame > 0) {
+      const int64_t end = static_cast<int64_t>(std::floor((f + 1) * movie_spec.sectors_per_frame));
       for (; pos < end; ++pos) {
         frame_of.push_back(is_audio(pos) ? -1 : f);
         if (!is_audio(pos)) ++chunks;
       }
       if (chunks < needed)
         throw Error("frame " + num(f + 1) + " needs " + num(needed) + " chunks but only " + num(chunks) +
-                    " fit in " + std::to_string(spec.sectors_per_frame) +
+                    " fit in " + std::to_string(movie_spec.sectors_per_frame) +
                     " sectors per frame; raise the quantisation scale or the sectors per frame");
     } else {
       for (; chunks < needed; ++pos) {
@@ -100,15 +100,15 @@ Movie build_movie(const MovieSpec& spec) {
 
   // Audio: exactly as much PCM as the audio positions carry.
   SectorList audio;
-  if (spec.audio) {
+  if (movie_spec.audio) {
     const int64_t audio_count = std::count(frame_of.begin(), frame_of.end(), -1);
-    const int channels = spec.audio_format.stereo ? 2 : 1;
-    const size_t frames = static_cast<size_t>(audio_count) * samples_per_sector(spec.audio_format);
-    m.pcm = spec.pcm.empty() ? make_pcm(spec.sound, spec.audio_format.rate, spec.audio_format.stereo, frames)
-                             : spec.pcm;
+    const int channels = movie_spec.audio_format.stereo ? 2 : 1;
+    const size_t frames = static_cast<size_t>(audio_count) * samples_per_sector(movie_spec.audio_format);
+    m.pcm = movie_spec.pcm.empty() ? make_pcm(movie_spec.sound, movie_spec.audio_format.rate, movie_spec.audio_format.stereo, frames)
+                             : movie_spec.pcm;
     m.pcm.resize(frames * channels, 0);
-    const int channel = spec.audio_channel == -1 ? spec.channel_number : spec.audio_channel;
-    audio = encode_xa_audio(m.pcm, spec.audio_format, spec.file_number, channel);
+    const int channel = movie_spec.audio_channel == -1 ? movie_spec.channel_number : movie_spec.audio_channel;
+    audio = encode_xa_audio(m.pcm, movie_spec.audio_format, movie_spec.file_number, channel);
     m.audio_sectors = static_cast<int>(audio.size());
   }
 
@@ -124,7 +124,7 @@ Movie build_movie(const MovieSpec& spec) {
     }
     if (owner != current) {
       current = owner;
-      vo.frame_number = spec.first_frame_number + owner;
+      vo.frame_number = movie_spec.first_frame_number + owner;
       vo.chunks = m.chunks[static_cast<size_t>(owner)];
       frame_run = frame_sectors(m.bitstreams[static_cast<size_t>(owner)], vo);
       next_chunk = 0;

@@ -47,8 +47,8 @@ struct Movie {
   int audio_sectors = 0;
 };
 
-// Throws Error naming the value when the spec cannot be built.
-Movie build_movie(const MovieSpec& spec);
+// Throws Error naming the value when the movie_spec cannot be built.
+Movie build_movie(const MovieSpec& movie_spec);
 
 // `count` empty sectors (all zero: file 0, channel 0, submode 0).
 SectorList gap_sectors(int count);
