@@ -15,7 +15,9 @@ struct HostFileInfo {
 };
 
 // True when name is an existing host file (anything but a directory); fills
-// info. False when nothing of that name exists on the host.
+// info. False when nothing of that name exists on the host. On Windows every
+// name GetFullPathNameA expands counts, existing or not, and on_cd_mount
+// means its drive is a CD-ROM drive or of unknown type (mount_prefix 0).
 bool probe_host_file(const char* name, HostFileInfo* info);
 
 struct MountEntry {
