@@ -1,29 +1,15 @@
+// Console output: everything goes out through stdio's stdout, program text
+// in CP932, or unchanged UTF-8 when standard output is a terminal that shows
+// UTF-8.
 #include "platform/console.hpp"
 
-#include <langinfo.h>
-#include <unistd.h>
-
-#include <clocale>
 #include <cstdio>
-#include <cstring>
 #include <string>
 
+#include "platform/console_terminal.hpp"
 #include "platform/text_encoding.hpp"
 
 namespace {
-
-bool detect_utf8_terminal() {
-  if (!isatty(STDOUT_FILENO)) return false;
-  // Look at the user's locale without changing the program's own.
-  const char* saved = std::setlocale(LC_CTYPE, nullptr);
-  std::string restore = saved != nullptr ? saved : "C";
-  std::setlocale(LC_CTYPE, "");
-  const char* codeset = nl_langinfo(CODESET);
-  const bool utf8 = codeset != nullptr &&
-                    (std::strcmp(codeset, "UTF-8") == 0 || std::strcmp(codeset, "utf8") == 0);
-  std::setlocale(LC_CTYPE, restore.c_str());
-  return utf8;
-}
 
 void write_bytes(const std::string& s) { std::fwrite(s.data(), 1, s.size(), stdout); }
 
@@ -35,7 +21,7 @@ std::string encode(const char* utf8) {
 }  // namespace
 
 bool console_is_utf8() {
-  static const bool utf8 = detect_utf8_terminal();
+  static const bool utf8 = stdout_is_utf8_terminal();
   return utf8;
 }
 
