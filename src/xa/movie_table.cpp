@@ -2,18 +2,10 @@
 // sector.
 #include "xa/movie_table.hpp"
 
-#include "common/byte_order.hpp"
 #include "disc/xa_sector.hpp"
+#include "movie/str_header.hpp"
 
 namespace {
-// STR sector header at the start of a video sector's data.
-constexpr int kStrStatusOffset = 0;
-constexpr int kStrTypeOffset = 2;
-constexpr int kStrChunkOffset = 4;
-constexpr int kStrFrameOffset = 8;
-constexpr uint8_t kStrStatusMask = 0xF0;
-constexpr uint8_t kStrStatusValue = 0x60;
-constexpr uint16_t kStrSectorType = 0x8001;
 constexpr uint32_t kFirstFrameNumber = 1;
 }  // namespace
 
@@ -44,9 +36,7 @@ int32_t next_movie_start(const MovieSpan* movies, int count, int32_t sector, int
 
 bool begins_movie(const uint8_t* sector) {
   if (!is_video_sector(sector)) return false;
-  const uint8_t* header = sector + kSubheaderBytes;
-  return (header[kStrStatusOffset] & kStrStatusMask) == kStrStatusValue &&
-         get_le16(header + kStrTypeOffset) == kStrSectorType &&
-         get_le16(header + kStrChunkOffset) == 0 &&
-         get_le32(header + kStrFrameOffset) == kFirstFrameNumber;
+  const StrSectorHeader h = parse_str_header(sector + kSubheaderBytes);
+  return (h.status & kStrStatusMask) == kStrStatusValue && h.sector_type == kStrSectorType &&
+         h.chunk_number == 0 && h.frame_number == kFirstFrameNumber;
 }
