@@ -83,10 +83,10 @@ void movie_seeds() {
   mkdisc::MovieSpec with_audio = plain;
   with_audio.audio = true;
   with_audio.sectors_per_frame = 10;
-  const mkdisc::MovieSpec specs[] = {plain, v3, with_audio};
+  const mkdisc::MovieSpec movie_specs[] = {plain, v3, with_audio};
   int n = 0;
-  for (const mkdisc::MovieSpec& spec : specs) {
-    const mkdisc::Movie movie = mkdisc::build_movie(spec);
+  for (const mkdisc::MovieSpec& movie_spec : movie_specs) {
+    const mkdisc::Movie movie = mkdisc::build_movie(movie_spec);
     Bytes seed{0};
     append(seed, mkdisc::sector_bytes(movie.sectors, mkdisc::SectorForm::form2336));
     write_seed("frame_assembly_fuzz", "movie" + std::to_string(n), seed);
