@@ -24,7 +24,7 @@ echo
 echo "Totals over every run kept in $tally:"
 printf '%-24s %14s %8s %6s %7s %s\n' target executions seconds cov ft findings
 awk -F'\t' '{ execs[$1] += $2; secs[$1] += $5; cov[$1] = $3; ft[$1] = $4;
-              if ($6 != "clean") found[$1]++ }
+              if ($6 == "finding") found[$1]++ }
   END { for (t in execs) printf "%-24s %14d %8d %6d %7d %d\n", t, execs[t], secs[t], cov[t], ft[t], found[t] }' \
   "$tally" | sort
 exit $status
