@@ -6,11 +6,11 @@
 #include <cstdio>
 #include <vector>
 
-#include "movie/mdec_tables.hpp"
+#include "format/mdec/mdec_tables.hpp"
+#include "format/viewer/clamp_table.hpp"
+#include "format/viewer/routine_table.hpp"
+#include "format/viewer/viewer_decoder.hpp"
 #include "tools/mkdisc/movie.hpp"
-#include "viewer/clamp_table.hpp"
-#include "viewer/routine_table.hpp"
-#include "viewer/viewer_decoder.hpp"
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "viewer/routine_table.hpp"
-#include "viewer/sound_stream.hpp"
-#include "xa/adpcm_decoder.hpp"
+#include "format/viewer/routine_table.hpp"
+#include "format/xa/adpcm_decoder.hpp"
+#include "modes/viewer/sound_stream.hpp"
 
 namespace {
 

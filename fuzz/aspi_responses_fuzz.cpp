@@ -8,10 +8,10 @@
 #include <cstdint>
 #include <cstring>
 
-#include "disc/aspi_cdb.hpp"
-#include "disc/aspi_probe.hpp"
-#include "disc/aspi_responses.hpp"
-#include "disc/aspi_scan.hpp"
+#include "format/aspi/aspi_cdb.hpp"
+#include "format/aspi/aspi_probe.hpp"
+#include "format/aspi/aspi_responses.hpp"
+#include "format/aspi/aspi_scan.hpp"
 
 namespace {
 

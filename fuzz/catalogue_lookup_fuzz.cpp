@@ -6,8 +6,8 @@
 #include <cstring>
 #include <string>
 
-#include "catalogue/catalogue_lookup.hpp"
-#include "catalogue/entry_name.hpp"
+#include "format/catalogue/catalogue_lookup.hpp"
+#include "format/catalogue/entry_name.hpp"
 #include "fuzz/support/memory_file.hpp"
 
 namespace {

@@ -6,13 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "common/errors.hpp"
-#include "control/command_line.hpp"
-#include "control/conversion_numbers.hpp"
-#include "control/mode_flags.hpp"
-#include "control/settings.hpp"
+#include "app/command_line.hpp"
 #include "fuzz/support/fatal_trap.hpp"
-#include "movie/movie_context.hpp"
+#include "platform/errors.hpp"
+#include "state/conversion_numbers.hpp"
+#include "state/mode_flags.hpp"
+#include "state/movie_context.hpp"
+#include "state/settings.hpp"
 
 namespace {
 

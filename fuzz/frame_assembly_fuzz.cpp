@@ -6,14 +6,14 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "control/mode_flags.hpp"
-#include "disc/sector_file_form.hpp"
-#include "disc/sector_source.hpp"
+#include "format/disc/sector_file_form.hpp"
 #include "fuzz/support/fatal_trap.hpp"
 #include "fuzz/support/memory_file.hpp"
-#include "movie/convert_movie.hpp"
-#include "movie/frame_buffers.hpp"
-#include "movie/movie_context.hpp"
+#include "io/sector_source.hpp"
+#include "modes/convert/convert_movie.hpp"
+#include "modes/convert/frame_buffers.hpp"
+#include "state/mode_flags.hpp"
+#include "state/movie_context.hpp"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   // Progress lines would only slow the run down.

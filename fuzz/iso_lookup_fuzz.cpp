@@ -7,10 +7,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "control/mode_flags.hpp"
-#include "disc/sector_source.hpp"
 #include "fuzz/support/fatal_trap.hpp"
 #include "fuzz/support/memory_file.hpp"
+#include "io/sector_source.hpp"
+#include "state/mode_flags.hpp"
 
 namespace {
 constexpr size_t kNameMax = 510;  // the name buffer holds 511 characters with the "\"

@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "catalogue/catalogue_record.hpp"
-#include "control/default_settings_text.hpp"
-#include "disc/aspi_cdb.hpp"
-#include "disc/aspi_block.hpp"
-#include "disc/iso9660_walk.hpp"
-#include "output/avi_layout.hpp"
+#include "app/default_settings_text.hpp"
+#include "format/aspi/aspi_block.hpp"
+#include "format/aspi/aspi_cdb.hpp"
+#include "format/disc/iso9660_walk.hpp"
+#include "format/riff/avi_layout.hpp"
+#include "io/catalogue_record.hpp"
 #include "platform/text_file.hpp"
 #include "tools/mkdisc/iso_image.hpp"
 #include "tools/mkdisc/mdec_encoder.hpp"

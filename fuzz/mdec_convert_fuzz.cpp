@@ -8,15 +8,15 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "common/byte_order.hpp"
+#include "base/byte_order.hpp"
+#include "format/mdec/colour.hpp"
+#include "format/mdec/dequantise.hpp"
+#include "format/mdec/idct.hpp"
+#include "format/mdec/mdec_tables.hpp"
 #include "fuzz/support/fatal_trap.hpp"
-#include "movie/colour.hpp"
-#include "movie/dequantise.hpp"
-#include "movie/frame_buffers.hpp"
-#include "movie/frame_pipeline.hpp"
-#include "movie/idct.hpp"
-#include "movie/mdec_tables.hpp"
-#include "movie/movie_context.hpp"
+#include "modes/convert/frame_buffers.hpp"
+#include "modes/convert/frame_pipeline.hpp"
+#include "state/movie_context.hpp"
 
 namespace {
 

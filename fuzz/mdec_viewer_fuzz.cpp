@@ -9,11 +9,11 @@
 #include <cstdlib>
 #include <vector>
 
-#include "common/byte_order.hpp"
-#include "movie/mdec_tables.hpp"
-#include "viewer/idct_layout.hpp"
-#include "viewer/routine_table.hpp"
-#include "viewer/viewer_decoder.hpp"
+#include "base/byte_order.hpp"
+#include "format/mdec/mdec_tables.hpp"
+#include "format/viewer/idct_layout.hpp"
+#include "format/viewer/routine_table.hpp"
+#include "format/viewer/viewer_decoder.hpp"
 
 namespace {
 

@@ -4,12 +4,12 @@
 // MMX rules are checked, as at start-up.
 #include <cstdint>
 
-#include "common/byte_order.hpp"
-#include "control/mode_flags.hpp"
-#include "control/settings.hpp"
-#include "control/settings_file.hpp"
+#include "app/settings_file.hpp"
+#include "base/byte_order.hpp"
 #include "fuzz/support/fatal_trap.hpp"
 #include "fuzz/support/memory_file.hpp"
+#include "state/mode_flags.hpp"
+#include "state/settings.hpp"
 
 namespace {
 constexpr size_t kPrefixBytes = 2;

@@ -4,6 +4,7 @@
 #include "platform/console.hpp"
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "platform/console_terminal.hpp"
@@ -39,4 +40,18 @@ void console_printf(const char* format, ...) {
   va_start(args, format);
   console_vprintf(format, args);
   va_end(args);
+}
+
+void report_fatal_on_console(int code, const char* message, const char* detail,
+                             bool detail_is_text) {
+  console_text(message);
+  if (detail != nullptr) {
+    if (detail_is_text)
+      console_text(detail);
+    else
+      console_raw(detail);
+  }
+  console_text("\n");
+  std::fflush(nullptr);
+  std::exit(code);
 }

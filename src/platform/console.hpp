@@ -20,3 +20,8 @@ void console_raw(const char* bytes);
 
 // True when console text is written as UTF-8 rather than CP932.
 bool console_is_utf8();
+
+// The default fatal handler of both programs: the message and a program-text detail in the console encoding, a
+// name detail unchanged, then "\n"; every stream flushed; exit with the code.
+[[noreturn]] void report_fatal_on_console(int code, const char* message, const char* detail,
+                                          bool detail_is_text);

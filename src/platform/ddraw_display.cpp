@@ -4,7 +4,7 @@
 #include <ddraw.h>
 #include <imm.h>
 
-#include "common/errors.hpp"
+#include "platform/errors.hpp"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "common/errors.hpp"
 #include "platform/console.hpp"
+#include "platform/errors.hpp"
 #include "velmora/rate_patch.hpp"
 
 namespace {

@@ -1,7 +1,7 @@
 // Rewriting the frame rate fields of korvane's AVI header.
 #include "velmora/rate_patch.hpp"
 
-#include "common/byte_order.hpp"
+#include "base/byte_order.hpp"
 
 namespace {
 

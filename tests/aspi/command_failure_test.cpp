@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "disc/aspi.hpp"
+#include "io/aspi.hpp"
 #include "platform/text_encoding.hpp"
 #include "tests/support/process.hpp"
 #include "tests/support/temp_dir.hpp"

@@ -7,10 +7,10 @@
 #include <utility>
 #include <vector>
 
-#include "common/byte_order.hpp"
-#include "disc/aspi_cdb.hpp"
-#include "disc/aspi_drives.hpp"
-#include "disc/aspi_scan.hpp"
+#include "base/byte_order.hpp"
+#include "format/aspi/aspi_cdb.hpp"
+#include "format/aspi/aspi_scan.hpp"
+#include "state/cd_drives.hpp"
 
 namespace {
 

@@ -5,12 +5,12 @@
 #include <cstring>
 #include <vector>
 
-#include "disc/aspi_block.hpp"
-#include "disc/aspi_double_read.hpp"
-#include "disc/aspi_probe.hpp"
-#include "disc/aspi_wait.hpp"
-#include "disc/copy_block.hpp"
-#include "disc/xa_sector.hpp"
+#include "format/aspi/aspi_block.hpp"
+#include "format/aspi/aspi_probe.hpp"
+#include "format/disc/copy_block.hpp"
+#include "format/disc/xa_sector.hpp"
+#include "io/aspi_double_read.hpp"
+#include "io/aspi_wait.hpp"
 
 namespace {
 

@@ -3,8 +3,8 @@
 
 #include <vector>
 
-#include "disc/aspi_block.hpp"
-#include "disc/aspi_cdb.hpp"
+#include "format/aspi/aspi_block.hpp"
+#include "format/aspi/aspi_cdb.hpp"
 
 namespace {
 

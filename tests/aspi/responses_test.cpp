@@ -4,9 +4,9 @@
 #include <cstring>
 #include <string>
 
-#include "common/byte_order.hpp"
-#include "disc/aspi_cdb.hpp"
-#include "disc/aspi_responses.hpp"
+#include "base/byte_order.hpp"
+#include "format/aspi/aspi_cdb.hpp"
+#include "format/aspi/aspi_responses.hpp"
 
 namespace {
 

@@ -14,7 +14,7 @@
 
 #include "aspi_modules/sg_io/sg_aspi.hpp"
 #include "aspi_modules/sg_io/sg_translate.hpp"
-#include "disc/aspi_cdb.hpp"
+#include "format/aspi/aspi_cdb.hpp"
 
 namespace {
 

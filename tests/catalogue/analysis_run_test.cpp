@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "disc/xa_sector.hpp"
+#include "format/disc/xa_sector.hpp"
 #include "tests/support/process.hpp"
 #include "tests/support/temp_dir.hpp"
 #include "tools/mkdisc/iso_image.hpp"

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "catalogue/catalogue_lines.hpp"
-#include "catalogue/catalogue_lookup.hpp"
-#include "catalogue/catalogue_record.hpp"
+#include "format/catalogue/catalogue_lines.hpp"
+#include "format/catalogue/catalogue_lookup.hpp"
+#include "io/catalogue_record.hpp"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <cstring>
 #include <string>
 
-#include "catalogue/catalogue_lines.hpp"
-#include "catalogue/entry_name.hpp"
-#include "catalogue/scan_resume.hpp"
+#include "format/catalogue/catalogue_lines.hpp"
+#include "format/catalogue/entry_name.hpp"
+#include "format/catalogue/scan_resume.hpp"
 
 namespace {
 

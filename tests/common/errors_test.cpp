@@ -1,4 +1,4 @@
-#include "common/errors.hpp"
+#include "platform/errors.hpp"
 
 #include <gtest/gtest.h>
 

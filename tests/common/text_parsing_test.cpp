@@ -1,6 +1,6 @@
 // The number, keyword and ON/OFF parsers shared by the command line and
 // korvane.ini.
-#include "common/text_parsing.hpp"
+#include "base/text_parsing.hpp"
 
 #include <gtest/gtest.h>
 

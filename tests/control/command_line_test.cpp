@@ -1,7 +1,7 @@
 // The command-line kernels in the process: option matching, argument
 // handlers, name placement and the mode checks. Rejections are observed
 // through a reject action that throws instead of ending the process.
-#include "control/command_line.hpp"
+#include "app/command_line.hpp"
 
 #include <gtest/gtest.h>
 
@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "control/conversion_numbers.hpp"
-#include "control/mode_flags.hpp"
-#include "control/settings.hpp"
-#include "movie/movie_context.hpp"
+#include "state/conversion_numbers.hpp"
+#include "state/mode_flags.hpp"
+#include "state/movie_context.hpp"
+#include "state/settings.hpp"
 
 namespace {
 

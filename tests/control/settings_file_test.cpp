@@ -1,15 +1,15 @@
 // korvane.ini: line matching, value syntax, the MMX rules, the settings
 // directory, and whole files read in the process.
-#include "control/settings_file.hpp"
+#include "app/settings_file.hpp"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 
-#include "control/mode_flags.hpp"
-#include "platform/settings_path.hpp"
+#include "io/settings_path.hpp"
 #include "platform/text_encoding.hpp"
+#include "state/mode_flags.hpp"
 #include "tests/support/process.hpp"
 #include "tests/support/temp_dir.hpp"
 

@@ -1,6 +1,6 @@
 // The ISO 9660 walk over hand-made directories: matching rules, descent, and
 // damaged directories that must end as Damaged rather than crash or loop.
-#include "disc/iso9660_walk.hpp"
+#include "format/disc/iso9660_walk.hpp"
 
 #include <gtest/gtest.h>
 

@@ -3,9 +3,9 @@
 
 #include <cstring>
 
-#include "common/byte_order.hpp"
-#include "disc/iso9660_walk.hpp"
-#include "disc/xa_sector.hpp"
+#include "base/byte_order.hpp"
+#include "format/disc/iso9660_walk.hpp"
+#include "format/disc/xa_sector.hpp"
 
 size_t put_record(uint8_t* block, size_t offset, const std::string& identifier,
                   uint32_t extent, uint32_t length, bool directory) {

@@ -1,12 +1,12 @@
 // Record arithmetic of the two sector file forms, and the names and mounts
 // the drive check works with.
-#include "disc/sector_file_form.hpp"
+#include "format/disc/sector_file_form.hpp"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-#include "disc/disc_name.hpp"
+#include "format/disc/disc_name.hpp"
 #include "platform/host_file.hpp"
 
 namespace {

@@ -1,14 +1,14 @@
 // The sector source operations in-process: plain files and their ranges, the
 // one-sector and bulk paths, both record forms, and the lookup in images.
-#include "disc/sector_source.hpp"
+#include "io/sector_source.hpp"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <filesystem>
 
-#include "common/errors.hpp"
-#include "control/mode_flags.hpp"
+#include "platform/errors.hpp"
+#include "state/mode_flags.hpp"
 #include "tests/disc/iso_image_builder.hpp"
 #include "tests/disc/source_fixture.hpp"
 #include "tests/support/process.hpp"

@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "control/mode_flags.hpp"
-#include "disc/sector_source.hpp"
+#include "io/sector_source.hpp"
+#include "state/mode_flags.hpp"
 
 namespace {
 

@@ -3,9 +3,9 @@
 // reporting missing files and unreadable images.
 #include <gtest/gtest.h>
 
-#include "common/errors.hpp"
-#include "control/mode_flags.hpp"
-#include "disc/sector_source.hpp"
+#include "io/sector_source.hpp"
+#include "platform/errors.hpp"
+#include "state/mode_flags.hpp"
 #include "tests/disc/source_fixture.hpp"
 #include "tests/support/process.hpp"
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "common/byte_order.hpp"
+#include "base/byte_order.hpp"
 #include "platform/text_encoding.hpp"
 #include "tests/movie/external_tools.hpp"
 #include "tests/support/process.hpp"

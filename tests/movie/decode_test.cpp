@@ -6,10 +6,10 @@
 #include <random>
 #include <vector>
 
-#include "movie/bit_reader.hpp"
-#include "movie/code_tables.hpp"
-#include "movie/mdec_decode.hpp"
-#include "movie/mdec_tables.hpp"
+#include "format/mdec/bit_reader.hpp"
+#include "format/mdec/code_tables.hpp"
+#include "format/mdec/mdec_decode.hpp"
+#include "format/mdec/mdec_tables.hpp"
 #include "tests/movie/bit_text.hpp"
 
 namespace {

@@ -6,11 +6,11 @@
 #include <cstring>
 #include <random>
 
-#include "movie/colour.hpp"
-#include "movie/dequantise.hpp"
-#include "movie/frame_pipeline.hpp"
-#include "movie/idct.hpp"
-#include "movie/mdec_tables.hpp"
+#include "format/mdec/colour.hpp"
+#include "format/mdec/dequantise.hpp"
+#include "format/mdec/idct.hpp"
+#include "format/mdec/mdec_tables.hpp"
+#include "modes/convert/frame_pipeline.hpp"
 
 namespace {
 

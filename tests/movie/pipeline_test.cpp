@@ -6,9 +6,9 @@
 #include <cstring>
 #include <vector>
 
-#include "movie/frame_buffers.hpp"
-#include "movie/frame_pipeline.hpp"
-#include "movie/movie_context.hpp"
+#include "modes/convert/frame_buffers.hpp"
+#include "modes/convert/frame_pipeline.hpp"
+#include "state/movie_context.hpp"
 #include "tests/support/process.hpp"
 #include "tools/mkdisc/mdec_encoder.hpp"
 #include "tools/mkdisc/picture.hpp"

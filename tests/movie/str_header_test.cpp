@@ -1,8 +1,8 @@
 // The chunk-0 checks of the STR sector header and the picture size rounding.
 #include <gtest/gtest.h>
 
-#include "common/byte_order.hpp"
-#include "movie/str_header.hpp"
+#include "base/byte_order.hpp"
+#include "format/mdec/str_header.hpp"
 
 namespace {
 

@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "common/byte_order.hpp"
-#include "control/mode_flags.hpp"
-#include "movie/movie_context.hpp"
-#include "output/avi_layout.hpp"
-#include "output/avi_writer.hpp"
-#include "output/bmp_layout.hpp"
-#include "output/bmp_writer.hpp"
+#include "base/byte_order.hpp"
+#include "format/riff/avi_layout.hpp"
+#include "format/riff/bmp_layout.hpp"
+#include "io/avi_writer.hpp"
+#include "io/bmp_writer.hpp"
+#include "state/mode_flags.hpp"
+#include "state/movie_context.hpp"
 #include "tests/support/process.hpp"
 #include "tests/support/temp_dir.hpp"
 

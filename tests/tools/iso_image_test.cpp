@@ -6,7 +6,7 @@
 #include <map>
 #include <string>
 
-#include "common/byte_order.hpp"
+#include "base/byte_order.hpp"
 #include "tools/mkdisc/iso_image.hpp"
 #include "tools/mkdisc/movie.hpp"
 

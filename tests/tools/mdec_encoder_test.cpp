@@ -3,8 +3,8 @@
 // scale, odd picture sizes, and the coding of extreme coefficients.
 #include <gtest/gtest.h>
 
-#include "common/byte_order.hpp"
-#include "movie/mdec_tables.hpp"
+#include "base/byte_order.hpp"
+#include "format/mdec/mdec_tables.hpp"
 #include "tests/tools/reference_decoder.hpp"
 #include "tools/mkdisc/mdec_encoder.hpp"
 #include "tools/mkdisc/sector.hpp"

@@ -3,7 +3,7 @@
 // raw 2352-byte form.
 #include <gtest/gtest.h>
 
-#include "common/byte_order.hpp"
+#include "base/byte_order.hpp"
 #include "tests/tools/reference_decoder.hpp"
 #include "tools/mkdisc/movie.hpp"
 #include "tools/mkdisc/sector_file.hpp"

@@ -8,8 +8,8 @@
 #include <string>
 #include <utility>
 
-#include "common/byte_order.hpp"
-#include "movie/mdec_tables.hpp"
+#include "base/byte_order.hpp"
+#include "format/mdec/mdec_tables.hpp"
 
 namespace reference {
 

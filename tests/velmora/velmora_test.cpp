@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "common/byte_order.hpp"
+#include "base/byte_order.hpp"
 #include "platform/text_encoding.hpp"
 #include "tests/support/process.hpp"
 #include "tests/support/temp_dir.hpp"

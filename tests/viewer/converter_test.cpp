@@ -6,8 +6,8 @@
 #include <random>
 #include <vector>
 
-#include "viewer/clamp_table.hpp"
-#include "viewer/routine_table.hpp"
+#include "format/viewer/clamp_table.hpp"
+#include "format/viewer/routine_table.hpp"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "movie/mdec_tables.hpp"
-#include "viewer/viewer_decoder.hpp"
+#include "format/mdec/mdec_tables.hpp"
+#include "format/viewer/viewer_decoder.hpp"
 
 namespace {
 

@@ -5,15 +5,15 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "control/conversion_numbers.hpp"
-#include "control/mode_flags.hpp"
-#include "control/settings.hpp"
-#include "disc/sector_source.hpp"
-#include "movie/movie_context.hpp"
+#include "io/sector_source.hpp"
+#include "modes/convert/xa_decode.hpp"
+#include "modes/viewer/viewer_backends.hpp"
+#include "state/conversion_numbers.hpp"
+#include "state/mode_flags.hpp"
+#include "state/movie_context.hpp"
+#include "state/settings.hpp"
+#include "state/viewer_state.hpp"
 #include "tools/mkdisc/sector_file.hpp"
-#include "viewer/viewer_backends.hpp"
-#include "viewer/viewer_state.hpp"
-#include "xa/xa_decode.hpp"
 
 namespace {
 

@@ -9,15 +9,15 @@
 #include <string>
 #include <utility>
 
-#include "common/byte_order.hpp"
-#include "control/conversion_numbers.hpp"
-#include "control/playback_loop.hpp"
-#include "control/settings.hpp"
+#include "base/byte_order.hpp"
+#include "format/xa/adpcm_decoder.hpp"
+#include "modes/viewer/playback_loop.hpp"
+#include "modes/viewer/sound_stream.hpp"
+#include "state/conversion_numbers.hpp"
+#include "state/settings.hpp"
+#include "state/viewer_state.hpp"
 #include "tests/support/process.hpp"
 #include "tests/viewer/playback_harness.hpp"
-#include "viewer/sound_stream.hpp"
-#include "viewer/viewer_state.hpp"
-#include "xa/adpcm_decoder.hpp"
 
 namespace {
 

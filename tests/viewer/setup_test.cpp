@@ -5,13 +5,13 @@
 
 #include <bit>
 
-#include "control/playback_loop.hpp"
-#include "control/settings.hpp"
+#include "format/viewer/routine_table.hpp"
+#include "modes/viewer/playback_control.hpp"
+#include "modes/viewer/playback_loop.hpp"
+#include "modes/viewer/viewer_setup.hpp"
+#include "state/settings.hpp"
+#include "state/viewer_state.hpp"
 #include "tests/viewer/playback_harness.hpp"
-#include "viewer/playback_control.hpp"
-#include "viewer/routine_table.hpp"
-#include "viewer/viewer_setup.hpp"
-#include "viewer/viewer_state.hpp"
 
 namespace {
 

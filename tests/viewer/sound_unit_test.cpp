@@ -6,8 +6,8 @@
 #include <random>
 #include <vector>
 
-#include "viewer/routine_table.hpp"
-#include "viewer/sound_stream.hpp"
+#include "format/viewer/routine_table.hpp"
+#include "modes/viewer/sound_stream.hpp"
 
 namespace {
 

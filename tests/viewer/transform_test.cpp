@@ -7,8 +7,8 @@
 #include <random>
 #include <vector>
 
-#include "viewer/idct_layout.hpp"
-#include "viewer/routine_table.hpp"
+#include "format/viewer/idct_layout.hpp"
+#include "format/viewer/routine_table.hpp"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Bit-exact decoding of hand-made XA sound groups: nibble scaling, shift
 // truncation, filter rounding, limiting with an unlimited history, and the
 // mono / stereo layouts of a sector.
-#include "xa/adpcm_decoder.hpp"
+#include "format/xa/adpcm_decoder.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
 // The audio pass's questions to the movie table, and the movie start test.
-#include "xa/movie_table.hpp"
+#include "modes/scan/movie_table.hpp"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-#include "common/byte_order.hpp"
-#include "disc/xa_sector.hpp"
+#include "base/byte_order.hpp"
+#include "format/disc/xa_sector.hpp"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <string>
 
-#include "disc/xa_sector.hpp"
+#include "format/disc/xa_sector.hpp"
 #include "tests/support/temp_dir.hpp"
 #include "tests/xa/xa_fixture.hpp"
 #include "tools/mkdisc/iso_image.hpp"

@@ -1,5 +1,5 @@
 // End correction of the -detail stream table.
-#include "xa/stream_ends.hpp"
+#include "format/xa/stream_ends.hpp"
 
 #include <gtest/gtest.h>
 

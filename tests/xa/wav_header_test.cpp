@@ -1,11 +1,11 @@
 // The 44 header bytes of the WAV files, field by field.
-#include "xa/wav_header.hpp"
+#include "format/riff/wav_header.hpp"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-#include "common/byte_order.hpp"
+#include "base/byte_order.hpp"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "common/byte_order.hpp"
+#include "base/byte_order.hpp"
 #include "platform/text_encoding.hpp"
 #include "tools/mkdisc/movie.hpp"
 

@@ -10,7 +10,7 @@
 #include <cstring>
 #include <set>
 
-#include "common/byte_order.hpp"
+#include "base/byte_order.hpp"
 #include "tools/mkdisc/movie.hpp"
 
 namespace mkdisc {

@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "common/byte_order.hpp"
-#include "movie/mdec_tables.hpp"
+#include "base/byte_order.hpp"
+#include "format/mdec/mdec_tables.hpp"
 #include "tools/mkdisc/bit_writer.hpp"
 #include "tools/mkdisc/dct.hpp"
 #include "tools/mkdisc/sector.hpp"

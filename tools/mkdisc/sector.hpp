@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "disc/xa_sector.hpp"
+#include "format/disc/xa_sector.hpp"
 
 namespace mkdisc {
 

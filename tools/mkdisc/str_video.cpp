@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <string>
 
-#include "common/byte_order.hpp"
-#include "movie/mdec_tables.hpp"
+#include "base/byte_order.hpp"
+#include "format/mdec/mdec_tables.hpp"
 
 namespace mkdisc {
 

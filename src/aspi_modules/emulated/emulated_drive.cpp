@@ -10,10 +10,10 @@
 
 #include "aspi_modules/emulated/emulated_config.hpp"
 #include "aspi_modules/emulated/emulated_image.hpp"
-#include "common/byte_order.hpp"
-#include "disc/aspi_block.hpp"
-#include "disc/aspi_cdb.hpp"
-#include "disc/xa_sector.hpp"
+#include "base/byte_order.hpp"
+#include "format/aspi/aspi_block.hpp"
+#include "format/aspi/aspi_cdb.hpp"
+#include "format/disc/xa_sector.hpp"
 #include "platform/module_export.hpp"
 
 namespace {

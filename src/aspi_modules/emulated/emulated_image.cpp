@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "disc/xa_sector.hpp"
+#include "format/disc/xa_sector.hpp"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <cstdio>
 
 #include "aspi_modules/sg_io/sg_translate.hpp"
-#include "disc/aspi_block.hpp"
+#include "format/aspi/aspi_block.hpp"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "disc/aspi_block.hpp"
+#include "format/aspi/aspi_block.hpp"
 
 // Sense bytes the kernel may return; more than the block's sense area holds.
 constexpr int kSgSenseBytes = 32;

@@ -1,0 +1,99 @@
+// Start-up order and the mode dispatch of korvane.
+#include "app/run_modes.hpp"
+
+#include <cstring>
+
+#include "app/command_line.hpp"
+#include "io/aspi.hpp"
+#include "io/avi_writer.hpp"
+#include "io/sector_source.hpp"
+#include "io/wav_writer.hpp"
+#include "modes/catalogue/catalogue.hpp"
+#include "modes/convert/convert_movie.hpp"
+#include "modes/convert/xa_stream.hpp"
+#include "modes/copy/copy_sectors.hpp"
+#include "modes/scan/scan.hpp"
+#include "modes/viewer/playback_loop.hpp"
+#include "platform/console.hpp"
+#include "platform/errors.hpp"
+#include "state/mode_flags.hpp"
+#include "state/output_name_end.hpp"
+#include "state/settings.hpp"
+
+namespace {
+
+void convert_audio() {
+  wav_open();
+  convert_xa_stream();
+  wav_close();
+}
+
+void convert_to_avi() {
+  open_avi();
+  convert_movie();
+  finish_avi();
+}
+
+void save_disc() {
+  console_text("隠しオプションです. CD-DAがある場合は途中で止まるかもしれません.\n");
+  console_text("コマンドラインに -image:ﾌｧｲﾙ名 を追加すれば\n");
+  console_text("ディスクイメージから読み込みます.\n");
+  copy_sectors();
+}
+
+struct ModeRow {
+  uint32_t flag;
+  void (*run)();
+};
+
+// Tried in order; the first whose flag is set is the run's only work.
+constexpr ModeRow kSingleModes[] = {
+    {kModeViewer, run_viewer},
+    {kModeAudio, convert_audio},
+    {kModeAvi, convert_to_avi},
+};
+
+// Modes that write under a name body: each row tests the flags as they
+// stand after the rows before it have run.
+constexpr ModeRow kNameBodyModes[] = {
+    {kModeBmp, convert_movie},     // numbered BMP files
+    {kModeAll, scan_all},          // every movie and XA stream
+    {kModeAnalyze, analyze_movies},
+    {kModeFileSave, copy_sectors},
+    {kModeDiscSave, save_disc},
+};
+
+void prepare_cd_drive() {
+  aspi_open();
+  select_cd_drive(settings.CDDriveAdapter, settings.CDDriveTarget);
+  if (settings.CDChangeSpeed != 0) set_cd_speed();
+}
+
+void open_input() {
+  if (mode_is(kModeUseInf))
+    lookup_catalogue();
+  else
+    open_sector_source();
+}
+
+}  // namespace
+
+void dispatch_mode() {
+  for (const ModeRow& row : kSingleModes) {
+    if (mode_is(row.flag)) {
+      row.run();
+      return;
+    }
+  }
+  output_name_end = output_name + std::strlen(output_name);
+  for (const ModeRow& row : kNameBodyModes)
+    if (mode_is(row.flag)) row.run();
+}
+
+int run_korvane(int argc, char** argv) {
+  parse_command_line(argc, argv);
+  if (!mode_is(kModeNoCdrom) && !mode_is(kModeImage)) prepare_cd_drive();
+  open_input();
+  dispatch_mode();
+  return 0;
+}

@@ -1,4 +1,0 @@
-// korvane: entry point.
-#include "control/run_modes.hpp"
-
-int main(int argc, char** argv) { return run_korvane(argc, argv); }

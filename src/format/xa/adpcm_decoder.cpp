@@ -1,0 +1,94 @@
+// XA ADPCM sound units: shift, prediction filter and limiting, with the
+// history carrying the value before limiting.
+#include "format/xa/adpcm_decoder.hpp"
+
+namespace {
+
+// Prediction filters, in units of 1/256. Only these four exist.
+constexpr int kFilterCount = 4;
+constexpr int32_t kFilterK0[kFilterCount] = {0, 240, 460, 392};
+constexpr int32_t kFilterK1[kFilterCount] = {0, 0, -208, -220};
+constexpr int kFilterShift = 4;
+constexpr int kShiftMask = 0x0F;
+
+constexpr int32_t kSampleMax = 32767;
+constexpr int32_t kSampleMin = -32768;
+
+// The nibble placed in bits 12 to 15 of a signed 16-bit value.
+inline int32_t nibble_to_sample(int nibble) {
+  return (nibble < 8 ? nibble : nibble - 16) * 4096;
+}
+
+// t divided by 2 to the power shift, in four truncating steps.
+inline int32_t apply_shift(int32_t t, int shift) {
+  if (shift & 1) t /= 2;
+  if (shift & 2) t /= 4;
+  if (shift & 4) t /= 16;
+  if (shift & 8) t /= 256;
+  return t;
+}
+
+}  // namespace
+
+void load_unit_parameters(AdpcmUnitState& state) {
+  const uint8_t parameter = state.group[kUnitParameterOffset + state.unit];
+  state.shift = parameter & kShiftMask;
+  const int filter = (parameter >> kFilterShift) % kFilterCount;
+  state.k0 = kFilterK0[filter];
+  state.k1 = kFilterK1[filter];
+}
+
+void decode_sound_unit(AdpcmUnitState& state) {
+  load_unit_parameters(state);
+  int32_t p1 = state.history->p1;
+  int32_t p2 = state.history->p2;
+  for (int i = 0; i < kSamplesPerUnit; ++i) {
+    const int32_t t = apply_shift(nibble_to_sample(unit_nibble(state, i)), state.shift);
+    // The filters are stable, so the unlimited history stays far inside 32
+    // bits; the sum is formed in 64 bits only so no input can overflow it.
+    const int64_t s = static_cast<int64_t>(t) + (static_cast<int64_t>(state.k0) * p1) / 256 +
+                      (static_cast<int64_t>(state.k1) * p2) / 256;
+    const int64_t limited = s > kSampleMax ? kSampleMax : (s < kSampleMin ? kSampleMin : s);
+    *state.out++ = static_cast<int16_t>(limited);
+    p2 = p1;
+    p1 = static_cast<int32_t>(s);
+  }
+  state.history->p1 = p1;
+  state.history->p2 = p2;
+}
+
+void decode_xa_mono(const uint8_t* data, AdpcmHistory& history, int16_t* out) {
+  AdpcmUnitState state;
+  state.history = &history;
+  state.out = out;
+  for (int g = 0; g < kSoundGroupsPerSector; ++g) {
+    state.group = data + g * kSoundGroupBytes;
+    for (int u = 0; u < kUnitsPerGroup; ++u) {
+      state.unit = u;
+      decode_sound_unit(state);
+    }
+  }
+}
+
+void decode_xa_stereo(const uint8_t* data, AdpcmHistory& left, AdpcmHistory& right,
+                      int16_t* out) {
+  constexpr int kHalf = kSamplesPerSector / 2;
+  int16_t halves[2][kHalf];
+  AdpcmHistory* histories[2] = {&left, &right};
+  for (int side = 0; side < 2; ++side) {
+    AdpcmUnitState state;
+    state.history = histories[side];
+    state.out = halves[side];
+    for (int g = 0; g < kSoundGroupsPerSector; ++g) {
+      state.group = data + g * kSoundGroupBytes;
+      for (int u = side; u < kUnitsPerGroup; u += 2) {
+        state.unit = u;
+        decode_sound_unit(state);
+      }
+    }
+  }
+  for (int k = 0; k < kHalf; ++k) {
+    out[2 * k] = halves[0][k];
+    out[2 * k + 1] = halves[1][k];
+  }
+}

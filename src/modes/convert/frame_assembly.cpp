@@ -1,0 +1,91 @@
+#include "modes/convert/frame_assembly.hpp"
+
+#include <cstring>
+
+#include "format/mdec/str_header.hpp"
+#include "io/sector_source.hpp"
+#include "modes/convert/frame_buffers.hpp"
+#include "platform/errors.hpp"
+#include "state/movie_context.hpp"
+#include "state/scan_state.hpp"
+
+namespace {
+
+constexpr uint32_t kLegacyVersion = 1;   // decodes as version 2
+constexpr uint32_t kVersion2 = 2;
+
+const uint8_t* user_data() { return sector_buffer + kSubheaderBytes; }
+
+bool sector_is_accepted() {
+  return sector_buffer[kFileNumberOffset] == movie.file_number &&
+         sector_buffer[kChannelNumberOffset] == movie.channel_number &&
+         is_video_sector(sector_buffer);
+}
+
+void append_chunk(size_t chunk_index) {
+  std::memcpy(movie.frame.bitstream + chunk_index * kChunkBitstreamBytes,
+              user_data() + kStrHeaderBytes, kChunkBitstreamBytes);
+}
+
+}  // namespace
+
+bool find_video_sector() {
+  uint32_t limit = static_cast<uint32_t>(current_sector) + movie.search_window;
+  if (limit > static_cast<uint32_t>(end_sector)) limit = static_cast<uint32_t>(end_sector);
+  while (current_sector < end_sector && static_cast<uint32_t>(current_sector) < limit) {
+    read_sectors(current_sector, 1, sector_buffer);
+    if (sector_is_accepted()) {
+      mark_sector_used(current_sector);
+      return true;
+    }
+    ++current_sector;
+  }
+  return false;
+}
+
+bool check_frame_header() {
+  const StrSectorHeader h = parse_str_header(user_data());
+  switch (classify_str_header(h, static_cast<uint32_t>(movie.frame_counter))) {
+    case HeaderCheck::kBadHeader:
+      fatal_error(kErrConvert, "ヘッダが異常です.\n");
+    case HeaderCheck::kMisplacedChunk:
+      fatal_error(kErrConvert, "読み込み位置がずれてしまいました.\n");
+    case HeaderCheck::kOtherFrame:
+      return false;
+    case HeaderCheck::kOpensFrame:
+      break;
+  }
+  movie.version = h.version == kLegacyVersion ? kVersion2 : h.version;
+  movie.picture_width = round_picture_size(h.width);
+  movie.picture_height = round_picture_size(h.height);
+  movie.chunks_per_frame = h.chunks_per_frame;
+  movie.quant_scale = h.quant_scale;
+  if (static_cast<int32_t>(movie.chunks_per_frame) > movie.max_chunks)
+    movie.max_chunks = static_cast<int32_t>(movie.chunks_per_frame);
+  return true;
+}
+
+bool assemble_frame() {
+  ++movie.frame_counter;
+  if (!find_video_sector()) return false;
+  movie.frame_start_sector = static_cast<uint32_t>(current_sector);
+  if (!check_frame_header()) {
+    if (scan_state.marking) {
+      const int64_t index = usage_map_index(current_sector);
+      if (index >= 0) scan_state.usage_map[index] = 0;
+    }
+    return false;
+  }
+  const size_t chunks = movie.chunks_per_frame;
+  reserve_frame_bitstream(chunks * kChunkBitstreamBytes);
+  movie.frame.bitstream_bytes = chunks * kChunkBitstreamBytes;
+  append_chunk(0);
+  ++current_sector;
+  for (size_t chunk = 1; chunk < chunks; ++chunk) {
+    if (current_sector >= end_sector) return false;
+    if (!find_video_sector()) return false;
+    append_chunk(chunk);
+    ++current_sector;
+  }
+  return true;
+}

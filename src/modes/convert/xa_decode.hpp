@@ -1,0 +1,17 @@
+// Decoding the audio sector in sector_buffer into the open WAV file, with the
+// process-wide ADPCM histories that carry over from sector to sector.
+#pragma once
+
+#include <cstdint>
+
+#include "format/xa/adpcm_decoder.hpp"
+
+extern AdpcmHistory adpcm_left;   // mono, or the left channel
+extern AdpcmHistory adpcm_right;  // the right channel
+
+// Decodes one sector in the 2336-byte form (mono or stereo by
+// xa_stream.channel_count) and appends its 8064 PCM bytes to the WAV file.
+void decode_xa_sector(const uint8_t* sector);
+
+// Both histories back to 0, between the streams of a scan.
+void reset_adpcm_history();

@@ -1,0 +1,71 @@
+// Finding one XA stream (its first two sectors give the interleave, rate and
+// channel count) and converting it sector by sector at that interleave.
+#include "modes/convert/xa_stream.hpp"
+
+#include "io/sector_source.hpp"
+#include "modes/convert/xa_decode.hpp"
+#include "platform/console.hpp"
+#include "state/movie_context.hpp"
+#include "state/scan_state.hpp"
+
+
+namespace {
+
+constexpr int32_t kNoSector = -1;
+constexpr int32_t kFullRate = 37800;
+constexpr int32_t kHalfRate = 18900;
+
+// Reads the sector and tells whether it is an audio sector of the selected
+// file and channel.
+bool read_and_match(int32_t sector) {
+  read_sectors(sector, 1, sector_buffer);
+  return sector_buffer[kFileNumberOffset] == movie.file_number &&
+         sector_buffer[kChannelNumberOffset] == movie.channel_number &&
+         is_audio_sector(sector_buffer);
+}
+
+}  // namespace
+
+int32_t next_xa_sector(int32_t sector, int mode) {
+  if (sector < 0) return kNoSector;
+  if (mode == kXaSearch) {
+    const int64_t limit = static_cast<int64_t>(sector) + movie.search_window;
+    for (int64_t s = sector; s < limit && s < end_sector; ++s) {
+      if (read_and_match(static_cast<int32_t>(s))) return static_cast<int32_t>(s);
+    }
+    return kNoSector;
+  }
+  if (sector >= end_sector || movie.search_window < 1) return kNoSector;
+  if (!read_and_match(sector)) return kNoSector;
+  if (mode == kXaConvert) {
+    decode_xa_sector(sector_buffer);
+    mark_sector_used(sector);
+  }
+  return sector;
+}
+
+int find_xa_stream() {
+  const int32_t first = next_xa_sector(current_sector, kXaSearch);
+  if (first == kNoSector) return 0;
+  const int32_t second = next_xa_sector(first + 1, kXaSearch);
+  if (second == kNoSector) return 0;
+  // sector_buffer still holds the second sector.
+  const uint8_t coding = sector_buffer[kCodingInfoOffset];
+  xa_stream.interleave = second - first;
+  xa_stream.sample_rate = (coding & kCodingHalfRate) ? kHalfRate : kFullRate;
+  xa_stream.channel_count = (coding & kCodingStereo) + 1;
+  current_sector = first;
+  return 1;
+}
+
+void convert_xa_stream() {
+  set_sector_mode(1);
+  if (!find_xa_stream()) return;
+  for (;;) {
+    console_printf("convert block %08x/%08x\r", current_sector, end_sector);
+    if (next_xa_sector(current_sector, kXaConvert) == kNoSector) break;
+    current_sector += xa_stream.interleave;
+    if (current_sector >= end_sector) break;
+  }
+  console_text("\n");
+}

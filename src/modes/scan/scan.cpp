@@ -1,0 +1,144 @@
+// scan_all: a movie pass that converts every movie of the range into a
+// numbered AVI, then an audio pass over the sectors no conversion used, each
+// stream into a numbered WAV, with a report of everything converted.
+#include "modes/scan/scan.hpp"
+
+#include <cstdio>
+#include <cstring>
+
+#include "io/avi_writer.hpp"
+#include "io/sector_source.hpp"
+#include "modes/convert/convert_movie.hpp"
+#include "modes/convert/xa_decode.hpp"
+#include "modes/scan/found_audio.hpp"
+#include "modes/scan/movie_table.hpp"
+#include "modes/scan/scan_report.hpp"
+#include "platform/console.hpp"
+#include "platform/errors.hpp"
+#include "platform/text_file.hpp"
+#include "state/mode_flags.hpp"
+#include "state/movie_context.hpp"
+#include "state/output_name_end.hpp"
+#include "state/scan_state.hpp"
+
+namespace {
+
+// One entry of the movie table stays free for the scan-end sentinel.
+constexpr int kMaxMovies = kMovieTableEntries - 1;
+
+void select_sector_numbers() {
+  movie.file_number = sector_buffer[kFileNumberOffset];
+  movie.channel_number = sector_buffer[kChannelNumberOffset];
+}
+
+void convert_found_movie(int32_t start) {
+  console_text("\n");
+  console_text("ムービーが見つかりました.\n");
+  const int k = scan_state.movie_count;
+  scan_state.movies[k].start = start;
+  select_sector_numbers();
+  current_sector = start;
+  set_numbered_name(k, ".avi");
+
+  mode_flags |= kModeAvi;
+  open_avi();
+  convert_movie();
+  finish_avi();
+  mode_flags &= ~kModeAvi;
+
+  scan_state.movies[k].end = current_sector;
+  scan_state.movie_count = k + 1;
+  movie.frame_counter = 0;
+  movie.max_chunks = 0;
+
+  report_written(text_file_printf(scan_state.log, "%s\n", output_name));
+  report_offsets(start, current_sector);
+  scan_state.movies[k + 1].start = scan_state.scan_end;
+}
+
+void movie_pass() {
+  console_text("ムービーを探しています.\n");
+  for (int32_t b = scan_state.scan_start; b < end_sector; ++b) {
+    console_printf("%08x/%08x\r", b, end_sector);
+    if (sector_is_used(b)) continue;
+    read_sectors(b, 1, sector_buffer);
+    if (!begins_movie(sector_buffer)) continue;
+    if (scan_state.movie_count == kMaxMovies) {
+      // The table is full: the movies converted so far stand, the rest are
+      // left out and their audio is converted as ordinary audio.
+      console_text("\n");
+      console_printf("ムービーが%d個を超えたので, 以降のムービーは変換しません.\n", kMaxMovies);
+      return;
+    }
+    convert_found_movie(b);
+  }
+}
+
+void convert_audio_at(int32_t b) {
+  console_text("\n");
+  console_text("XAオーディオが見つかりました.");
+  select_sector_numbers();
+  current_sector = b;
+
+  const int linked = linked_movie(scan_state.movies, scan_state.movie_count, b);
+  char movie_avi[kNameBufferSize + 16] = "";
+  if (linked >= 0) {
+    cut_to_base_name();
+    std::snprintf(movie_avi, sizeof movie_avi, "%s%04d.avi", output_name, linked);
+    console_printf("   対応ムービーは %s\n", movie_avi);
+    end_sector = scan_state.movies[linked].end;
+    set_numbered_name(scan_state.linked_audio_number++, ".wav");
+  } else {
+    console_text("\n");
+    end_sector = next_movie_start(scan_state.movies, scan_state.movie_count, b,
+                                  scan_state.scan_end);
+  }
+
+  convert_found_audio(linked >= 0);
+  reset_adpcm_history();
+  end_sector = scan_state.scan_end;
+
+  if (linked >= 0) {
+    report_written(
+        text_file_printf(scan_state.log, "%s   対応ムービーは %s\n", output_name, movie_avi));
+    report_offsets(b, current_sector);
+  }
+}
+
+void audio_pass() {
+  console_text("XAオーディオを探しています.\n");
+  for (int32_t b = scan_state.scan_start; b < end_sector; ++b) {
+    console_printf("%08x/%08x\r", b, end_sector);
+    if (sector_is_used(b)) continue;
+    read_sectors(b, 1, sector_buffer);
+    if (!is_audio_sector(sector_buffer)) continue;
+    convert_audio_at(b);
+  }
+}
+
+}  // namespace
+
+void scan_all() {
+  console_text("仮実装. 途中で止まる場合があるかもしれません.\n");
+  set_sector_mode(1);
+
+  scan_state.scan_end = end_sector;
+  scan_state.scan_start = current_sector;
+  const int32_t range = end_sector > current_sector ? end_sector - current_sector : 0;
+  scan_state.usage_map = static_cast<uint8_t*>(alloc_zeroed(static_cast<uint32_t>(range)));
+  scan_state.marking = true;
+
+  // Start-up records where the base name ends before the scan runs.
+  scan_state.name_end = output_name_end != nullptr
+                            ? static_cast<size_t>(output_name_end - output_name)
+                            : std::strlen(output_name);
+  set_name_suffix(".txt");
+  scan_state.log = open_or_fail(output_name, "wb");
+
+  if (!mode_is(kModeSkipMovie)) movie_pass();
+  audio_pass();
+
+  const bool closed = std::fclose(scan_state.log) == 0;
+  scan_state.log = nullptr;
+  report_written(closed);
+}

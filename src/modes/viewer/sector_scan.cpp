@@ -1,0 +1,54 @@
+// The sector scan: bulk reads of sectors_per_read sectors examined in
+// place; video sectors of the stream end the scan, audio sectors of the
+// stream are written to the sound buffer, and a silent block stands in for
+// each audio sector that did not come when the interleave expected it.
+#include "modes/viewer/sector_scan.hpp"
+
+#include <cstring>
+
+#include "base/byte_order.hpp"
+#include "io/sector_source.hpp"
+#include "modes/viewer/sound_stream.hpp"
+#include "state/movie_context.hpp"
+#include "state/viewer_state.hpp"
+
+bool str_header_valid(const uint8_t* user_data) {
+  return (user_data[kStrStatusOffset] >> 4) == kStrStatusNibble &&
+         get_le16(user_data + kStrTypeOffset) == kStrSectorType;
+}
+
+int next_stream_sector() {
+  uint32_t limit = static_cast<uint32_t>(current_sector) + movie.search_window;
+  if (limit > static_cast<uint32_t>(end_sector)) limit = static_cast<uint32_t>(end_sector);
+  for (;;) {
+    if (current_sector >= end_sector || static_cast<uint32_t>(current_sector) >= limit) return 0;
+    if (read_state.remaining == 0) {
+      read_sectors(current_sector, viewer_stream.sectors_per_read, read_state.buffer);
+      read_state.offset = 0;
+      read_state.remaining = viewer_stream.sectors_per_read;
+    }
+    const uint8_t* sector = read_state.buffer + read_state.offset;
+    const uint32_t file = sector[kFileNumberOffset];
+    const uint32_t channel = sector[kChannelNumberOffset];
+    if (file == movie.file_number && channel == movie.channel_number && is_video_sector(sector)) {
+      std::memcpy(sector_buffer, sector, kSectorBytes);
+      ++current_sector;
+      read_state.offset += kSectorBytes;
+      --read_state.remaining;
+      return 1;
+    }
+    if (file == viewer_stream.audio_file_number && channel == viewer_stream.audio_channel_number &&
+        is_audio_sector(sector)) {
+      if (write_sound_sector(sector) != 0) return 0;
+      viewer_sound.last_audio_sector = static_cast<uint32_t>(current_sector);
+    }
+    if (viewer_sound.last_audio_sector + viewer_stream.audio_interval <=
+        static_cast<uint32_t>(current_sector)) {
+      if (write_silence_block() != 0) return 0;
+      viewer_sound.last_audio_sector += viewer_stream.audio_interval;
+    }
+    ++current_sector;
+    read_state.offset += kSectorBytes;
+    --read_state.remaining;
+  }
+}

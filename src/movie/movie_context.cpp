@@ -1,4 +1,0 @@
-// The process-wide movie record.
-#include "movie/movie_context.hpp"
-
-MovieContext movie;

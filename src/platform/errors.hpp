@@ -1,0 +1,56 @@
+// The fatal error reporter shared by korvane and velmora: thirteen table
+// messages chosen by a negative code, a detail text, and the code as the
+// process's exit status. Every failure of either program ends here, in the
+// fatal handler: by default the console's, which prints and exits; tests and
+// fuzz targets may install one that throws.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+enum ErrorCode : int {
+  kErrUnknown = -1,      // no code of its own (CD access for copy/playback, reads never agree)
+  kErrCommandLine = -2,  // invalid command line, after the usage text
+  kErrOpen = -3,         // a file cannot be opened or created
+  kErrRead = -4,         // a read or seek on an input failed
+  kErrWrite = -5,        // a write to an output failed
+  kErrAlloc = -6,        // memory could not be allocated
+  kErrAspi = -7,         // the ASPI layer or a SCSI command failed
+  kErrNotFound = -8,     // the input file is not in the disc's directory
+  kErrConvert = -9,      // bad movie header, bad bitstream, XA detection failure
+  kErrDirectX = -10,     // display or sound set-up failed
+  kErrViewer = -11,      // the viewer window or its stream set-up failed
+  kErrSettings = -12,    // korvane.ini invalid, or the MMX requirements not met
+  kErrFlip = -13,        // never raised: a failed flip ends playback quietly
+};
+
+// The table message of a code (UTF-8 program text), or nullptr outside -1..-13.
+const char* error_message(int code);
+
+// What a fatal error hands its handler: the code, the code's table message,
+// the detail, and whether the detail is program text (UTF-8, to be written in
+// the console's encoding) or a user-supplied name (bytes written unchanged).
+// A handler reports and then exits or throws; should it return, the process
+// exits with the code all the same.
+using FatalHandler = void (*)(int code, const char* message, const char* detail,
+                              bool detail_is_text);
+
+// Installs handler; nullptr puts back the default, report_fatal_on_console:
+// the message, the detail and "\n" on the console, every stream flushed, exit
+// with the code.
+void set_fatal_handler(FatalHandler handler);
+
+// Prints the code's message, then the detail, then "\n" on standard output,
+// flushes every stream and exits with the code (through the fatal handler). The detail is program text
+// (UTF-8 in the source, written in the console's encoding).
+[[noreturn]] void fatal_error(int code, const char* detail);
+
+// The same, for a detail that is a user-supplied name: its bytes are printed
+// unchanged.
+[[noreturn]] void fatal_error_name(int code, const char* name);
+
+// fopen, or fatal_error(-3) with the name as detail.
+FILE* open_or_fail(const char* name, const char* mode);
+
+// (count + 3) & ~3 zero-filled bytes, or fatal_error(-6). Free with free().
+void* alloc_zeroed(uint32_t count);
