@@ -55,7 +55,7 @@ INSTANTIATE_TEST_SUITE_P(PlainAndSimd, FloatConverters,
                          ::testing::Values(convert_quadrant_float, convert_quadrant_float_mmx),
                          // Named by variant: the default name is the function's
                          // address, which changes from run to run.
-                         [](const auto& info) { return info.index == 0 ? "Plain" : "Simd"; });
+                         [](const auto& variant) { return variant.index == 0 ? "Plain" : "Simd"; });
 
 TEST(FloatConverters, SimdGivesThePlainBytesOnRandomQuarters) {
   fill_clamp_table();

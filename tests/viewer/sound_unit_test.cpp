@@ -78,7 +78,7 @@ INSTANTIATE_TEST_SUITE_P(PlainAndSimd, SoundUnits,
                          ::testing::Values(viewer_sound_unit_plain, viewer_sound_unit_mmx),
                          // Named by variant: the default name is the function's
                          // address, which changes from run to run.
-                         [](const auto& info) { return info.index == 0 ? "Plain" : "Simd"; });
+                         [](const auto& variant) { return variant.index == 0 ? "Plain" : "Simd"; });
 
 TEST(SoundUnits, SimdGivesThePlainSamplesOnRandomGroups) {
   std::mt19937 rng(11);
