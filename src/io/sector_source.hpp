@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "format/disc/xa_sector.hpp"
+#include "platform/regular_files.hpp"
 
 enum class SourceKind { Cd, PlainFile, DiscImage };
 
@@ -14,6 +15,7 @@ struct SectorSource {
   FILE* file = nullptr;         // the plain file or image; unused for the CD
   int sector_mode = 1;          // 0: 2048-byte form, 1: 2336-byte form
   bool raw_form = false;        // the file holds raw 2352-byte records
+  FileIdentity identity;        // of the file; no output may be this file
 };
 
 extern SectorSource sector_source;

@@ -4,6 +4,7 @@
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
+#include <io.h>
 
 namespace {
 
@@ -41,4 +42,9 @@ bool file_size(FILE* file, int64_t* size) {
   if (end < 0) return false;
   *size = end;
   return true;
+}
+
+bool truncate_file(FILE* file, int64_t length) {
+  if (length < 0) return false;
+  return _chsize_s(_fileno(file), length) == 0;
 }

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <string>
 
 #include "format/catalogue/entry_name.hpp"
 
@@ -12,6 +13,7 @@ constexpr char kCatalogueFileName[] = "FILE.INF";
 
 struct CatalogueWriter {
   FILE* stream = nullptr;
+  std::string record;   // the lines of this run's record so far, as the file's bytes
   char entry_name[kEntryNameSize] = {};
   size_t base_end = 0;
   int32_t movie_count = 0;
@@ -19,5 +21,10 @@ struct CatalogueWriter {
 
 extern CatalogueWriter catalogue;
 
-// Ends the process with the write error when a catalogue line was refused.
-void require_written(bool written);
+// Appends the record built so far to FILE.INF in one piece and closes it;
+// false when the file refused it.
+bool append_catalogue_record();
+
+// At a fatal error or an interruption: the record of the movies found so
+// far is appended all the same.
+void append_record_early();

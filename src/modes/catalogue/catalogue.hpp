@@ -5,8 +5,8 @@
 // appends one record of the movies it finds to FILE.INF.
 void analyze_movies();
 
-// Opens or creates FILE.INF for appending, writes the volume line and
-// prepares the entry name buffer.
+// Opens or creates FILE.INF for appending, starts the record with the
+// volume line and prepares the entry name buffer.
 void open_catalogue();
 
 // Steps over one frame of the movie being analysed; false when it has ended.
