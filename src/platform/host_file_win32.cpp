@@ -46,5 +46,8 @@ bool file_size(FILE* file, int64_t* size) {
 
 bool truncate_file(FILE* file, int64_t length) {
   if (length < 0) return false;
-  return _chsize_s(_fileno(file), length) == 0;
+  const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
+  LARGE_INTEGER at;
+  at.QuadPart = length;
+  return SetFilePointerEx(handle, at, nullptr, FILE_BEGIN) && SetEndOfFile(handle);
 }
