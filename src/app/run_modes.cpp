@@ -38,13 +38,13 @@ void convert_audio() {
 
 void convert_to_avi() {
   open_avi();
-  convert_movie();
+  convert_movie(MovieOutput::Avi);
   finish_avi();
   if (movie.avi.frames == 0) report_nothing_converted(WantedStream::Movie, input_first, input_end);
 }
 
 void convert_to_bmp() {
-  convert_movie();
+  convert_movie(MovieOutput::Bmp);
   // The counter stands at the frame that could not be assembled.
   if (movie.frame_counter <= 1) report_nothing_converted(WantedStream::Movie, input_first, input_end);
 }
