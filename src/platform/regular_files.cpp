@@ -22,12 +22,6 @@ FileIdentity identity_of(const struct stat& status) {
   return identity;
 }
 
-bool avoided(const FileIdentity& identity, const FileIdentity* avoid, size_t avoid_count) {
-  for (size_t i = 0; i < avoid_count; ++i)
-    if (same_file(identity, avoid[i])) return true;
-  return false;
-}
-
 OpenedFile refused(OpenOutcome outcome) {
   OpenedFile opened;
   opened.outcome = outcome;
@@ -80,7 +74,7 @@ OpenedFile open_output_file(const char* name, OutputKind kind, const FileIdentit
   struct stat status;
   if (stat(name, &status) == 0) {
     if (!S_ISREG(status.st_mode)) return refused(OpenOutcome::NotRegular);
-    if (avoided(identity_of(status), avoid, avoid_count)) return refused(OpenOutcome::Protected);
+    if (same_as_any(identity_of(status), avoid, avoid_count)) return refused(OpenOutcome::Protected);
   }
   int flags = O_NONBLOCK | O_CLOEXEC;
   const char* mode = "wb";
@@ -105,7 +99,7 @@ OpenedFile open_output_file(const char* name, OutputKind kind, const FileIdentit
     return refused(OpenOutcome::Failed);
   }
   const FileIdentity identity = identity_of(status);
-  if (!S_ISREG(status.st_mode) || avoided(identity, avoid, avoid_count)) {
+  if (!S_ISREG(status.st_mode) || same_as_any(identity, avoid, avoid_count)) {
     close(fd);
     return refused(S_ISREG(status.st_mode) ? OpenOutcome::Protected : OpenOutcome::NotRegular);
   }

@@ -22,6 +22,12 @@ inline bool same_file(const FileIdentity& a, const FileIdentity& b) {
   return a.known && b.known && a.device == b.device && a.file == b.file;
 }
 
+inline bool same_as_any(const FileIdentity& identity, const FileIdentity* others, size_t count) {
+  for (size_t i = 0; i < count; ++i)
+    if (same_file(identity, others[i])) return true;
+  return false;
+}
+
 enum class OpenOutcome {
   Opened,
   Missing,     // no file of that name

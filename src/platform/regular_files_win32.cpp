@@ -29,12 +29,6 @@ FileIdentity identity_of_stream(FILE* file) {
   return identity_of_handle(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file))));
 }
 
-bool avoided(const FileIdentity& identity, const FileIdentity* avoid, size_t avoid_count) {
-  for (size_t i = 0; i < avoid_count; ++i)
-    if (same_file(identity, avoid[i])) return true;
-  return false;
-}
-
 OpenedFile refused(OpenOutcome outcome) {
   OpenedFile opened;
   opened.outcome = outcome;
@@ -71,7 +65,7 @@ OpenedFile open_output_file(const char* name, OutputKind kind, const FileIdentit
                             size_t avoid_count) {
   const int existing = regular_kind(name);
   if (existing == 0) return refused(OpenOutcome::NotRegular);
-  if (existing > 0 && avoided(identity_of_path(name), avoid, avoid_count))
+  if (existing > 0 && same_as_any(identity_of_path(name), avoid, avoid_count))
     return refused(OpenOutcome::Protected);
   if (existing < 0 && kind == OutputKind::Update) return refused(OpenOutcome::Missing);
   const char* mode = kind == OutputKind::Replace ? "wb" : kind == OutputKind::Append ? "a+b" : "r+b";
