@@ -5,11 +5,6 @@
 #include "io/file_sectors.hpp"
 #include "platform/interrupt_signals.hpp"
 
-SectorSource sector_source;
-int32_t current_sector = 0;
-int32_t end_sector = 0;
-uint8_t sector_buffer[kSectorBytes];
-
 namespace {
 constexpr uint32_t kCountMask = 0xFFFF;  // a read request carries a 16-bit count
 }

@@ -20,11 +20,3 @@ struct CatalogueWriter {
 };
 
 extern CatalogueWriter catalogue;
-
-// Appends the record built so far to FILE.INF in one piece and closes it;
-// false when the file refused it.
-bool append_catalogue_record();
-
-// At a fatal error or an interruption: the record of the movies found so
-// far is appended all the same.
-void append_record_early();

@@ -11,8 +11,6 @@
 #include "state/catalogue_state.hpp"
 #include "state/movie_context.hpp"
 #include "platform/console.hpp"
-#include "state/catalogue_state.hpp"
-#include "state/movie_context.hpp"
 
 namespace {
 

@@ -16,3 +16,14 @@ bool walk_movie_frame();
 // catalogue entry named by input_name, or opens the sector source as usual
 // when the catalogue does not give the range.
 void lookup_catalogue();
+
+// Ends the process with the write error when a catalogue line was refused.
+void require_written(bool written);
+
+// Appends the record built so far to FILE.INF in one piece and closes it;
+// false when the file refused it.
+bool append_catalogue_record();
+
+// At a fatal error or an interruption: the record of the movies found so
+// far is appended all the same.
+void append_record_early();
