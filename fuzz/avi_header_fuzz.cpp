@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   uint8_t header[kAviHeaderBytes] = {};
   std::memcpy(header, data + skip, std::min(size - skip, kAviHeaderBytes));
-  const int32_t fps = parse_leading_integer(rate.c_str());
+  const int32_t fps = parse_rate_argument(rate.c_str());
   uint8_t before[kAviHeaderBytes];
   std::memcpy(before, header, sizeof header);
   // A rate velmora refuses leaves the header as it was.

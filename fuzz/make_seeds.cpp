@@ -163,17 +163,17 @@ void catalogue_seeds() {
   uint8_t label[kVolumeIdBytes];
   std::memset(label, ' ', sizeof label);
   std::memcpy(label, "FUZZ_DISC", 9);
-  const Bytes record = written_bytes([&](FILE* file) {
-    write_volume_line(file, label);
-    write_entry_line(file, "  A_STR_1");
-    write_sector_line(file, 22);
-    write_sector_line(file, 600);
-    write_closing_line(file);
-    write_entry_line(file, "  A_STR_2");
-    write_sector_line(file, 600);
-    write_sector_line(file, 1200);
-    write_closing_line(file);
-  });
+  std::string lines;
+  add_volume_line(lines, label);
+  add_entry_line(lines, "  A_STR_1");
+  add_sector_line(lines, 22);
+  add_sector_line(lines, 600);
+  add_closing_line(lines);
+  add_entry_line(lines, "  A_STR_2");
+  add_sector_line(lines, 600);
+  add_sector_line(lines, 1200);
+  add_closing_line(lines);
+  const Bytes record(lines.begin(), lines.end());
   int n = 0;
   for (const char* name : {"A_STR_1", "A_STR_2", "\\MOVIE\\A.STR"}) {
     Bytes seed(label, label + sizeof label);

@@ -11,31 +11,44 @@
 #include "modes/catalogue/catalogue.hpp"
 #include "modes/convert/convert_movie.hpp"
 #include "modes/convert/frame_pipeline.hpp"
+#include "modes/convert/nothing_converted.hpp"
 #include "modes/convert/xa_stream.hpp"
 #include "modes/copy/copy_sectors.hpp"
 #include "modes/scan/scan.hpp"
 #include "modes/viewer/playback_loop.hpp"
 #include "platform/console.hpp"
 #include "platform/errors.hpp"
+#include "platform/interrupt_signals.hpp"
 #include "state/mode_flags.hpp"
+#include "state/movie_context.hpp"
 #include "state/output_name_end.hpp"
 #include "state/settings.hpp"
 
 namespace {
 
+// The input's range as opened, before a conversion moves current_sector.
+int32_t input_first = 0;
+int32_t input_end = 0;
+
 void convert_audio() {
   wav_open();
   convert_xa_stream();
   wav_close();
+  if (wav_data_bytes() == 0) report_nothing_converted(WantedStream::Audio, input_first, input_end);
 }
 
 void convert_to_avi() {
   open_avi();
   convert_movie(MovieOutput::Avi);
   finish_avi();
+  if (movie.avi.frames == 0) report_nothing_converted(WantedStream::Movie, input_first, input_end);
 }
 
-void convert_to_bmp() { convert_movie(MovieOutput::Bmp); }
+void convert_to_bmp() {
+  convert_movie(MovieOutput::Bmp);
+  // The counter stands at the frame that could not be assembled.
+  if (movie.frame_counter <= 1) report_nothing_converted(WantedStream::Movie, input_first, input_end);
+}
 
 void save_disc() {
   console_text("隠しオプションです. CD-DAがある場合は途中で止まるかもしれません.\n");
@@ -82,6 +95,8 @@ void open_input() {
 }  // namespace
 
 void dispatch_mode() {
+  input_first = current_sector;
+  input_end = end_sector;
   for (const ModeRow& row : kSingleModes) {
     if (mode_is(row.flag)) {
       row.run();
@@ -94,6 +109,7 @@ void dispatch_mode() {
 }
 
 int run_korvane(int argc, char** argv) {
+  install_interrupt_handlers();
   parse_command_line(argc, argv);
   choose_conversion_routines();
   if (!mode_is(kModeNoCdrom) && !mode_is(kModeImage)) prepare_cd_drive();

@@ -6,6 +6,7 @@
 #include "app/default_settings_text.hpp"
 #include "io/settings_path.hpp"
 #include "platform/errors.hpp"
+#include "platform/regular_files.hpp"
 #include "platform/text_file.hpp"
 #include "state/mode_flags.hpp"
 
@@ -148,7 +149,8 @@ bool find_setting(FILE* file, const char* key, char line[kSettingsLineSize]) {
 }
 
 void write_default_settings(const char* path) {
-  FILE* file = std::fopen(path, "wb");  // line endings are written as CR LF by hand
+  // Line endings are written as CR LF by hand.
+  FILE* file = open_output_file(path, OutputKind::Replace, nullptr, 0).file;
   if (file == nullptr) return;
   for (const char* text : kDefaultSettingsWrites) text_file_write(file, text);
   std::fclose(file);
@@ -159,12 +161,17 @@ void read_settings() {
   if (!build_settings_file_path(kSettingsFileName, path))
     fatal_error(kErrSettings, "korvane.iniのパスが長すぎます.\n");
 
-  FILE* file = std::fopen(path, "rb");
+  OpenedFile opened = open_input_file(path, InputKind::RegularFile);
   settings.CDChangeSpeed = 0;
-  if (file == nullptr) {
+  if (opened.outcome == OpenOutcome::Missing) {
     write_default_settings(path);
-    file = std::fopen(path, "rb");
+    opened = open_input_file(path, InputKind::RegularFile);
   }
+  // A settings file that is there but is no regular file (a FIFO would
+  // never deliver a line) or cannot be read is invalid.
+  if (opened.outcome != OpenOutcome::Opened && opened.outcome != OpenOutcome::Missing)
+    settings_invalid();
+  FILE* file = opened.file;
   if (file == nullptr) {
     // Neither readable nor creatable: defaults, and no consistency checks.
     for (const SettingKey& key : kSettingKeys)

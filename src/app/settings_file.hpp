@@ -9,10 +9,8 @@
 #include <span>
 
 #include "base/text_parsing.hpp"
+#include "io/settings_path.hpp"
 #include "state/settings.hpp"
-
-// The name of the file; a case-sensitive file system sees it in upper case.
-constexpr const char* kSettingsFileName = "KORVANE.INI";
 
 // Longest line piece read at once (the buffer holds it and its zero).
 constexpr size_t kSettingsLineSize = 512;

@@ -6,6 +6,7 @@
 
 #include "format/mdec/colour.hpp"
 #include "format/riff/bmp_layout.hpp"
+#include "io/output_file.hpp"
 #include "platform/errors.hpp"
 #include "state/mode_flags.hpp"
 #include "state/movie_context.hpp"
@@ -19,7 +20,7 @@ void write_bmp_frame() {
   char number[kFrameNumberTextBytes];
   std::snprintf(number, sizeof number, "%08d.BMP", movie.frame_counter);
   const std::string name = std::string(output_name) + number;
-  FILE* file = open_or_fail(name.c_str(), "wb");
+  FILE* file = create_output_or_fail(name.c_str());
 
   const uint32_t width = movie.picture_width;
   const uint32_t height = movie.picture_height;

@@ -1,22 +1,31 @@
-// Writing the lines of a catalogue record.
+// Building the lines of a catalogue record.
 #include "io/catalogue_record.hpp"
 
+#include <cstdio>
 #include <cstring>
 
 #include "format/disc/iso9660_walk.hpp"
-#include "platform/text_file.hpp"
 
-bool write_volume_line(FILE* file, const uint8_t* label) {
-  return text_file_write_raw(file, reinterpret_cast<const char*>(label), kVolumeIdBytes) &&
-         text_file_write(file, "\n");
+namespace {
+constexpr char kLineEnd[] = "\r\n";
+constexpr size_t kSectorLineBytes = 24;
+}  // namespace
+
+void add_volume_line(std::string& record, const uint8_t* label) {
+  record.append(reinterpret_cast<const char*>(label), kVolumeIdBytes);
+  record += kLineEnd;
 }
 
-bool write_entry_line(FILE* file, const char* entry) {
-  return text_file_write_raw(file, entry, std::strlen(entry)) && text_file_write(file, "\n");
+void add_entry_line(std::string& record, const char* entry) {
+  record.append(entry, std::strlen(entry));
+  record += kLineEnd;
 }
 
-bool write_sector_line(FILE* file, int32_t sector) {
-  return text_file_printf(file, "    %d\n", static_cast<int>(sector));
+void add_sector_line(std::string& record, int32_t sector) {
+  char line[kSectorLineBytes];
+  std::snprintf(line, sizeof line, "    %d", static_cast<int>(sector));
+  record += line;
+  record += kLineEnd;
 }
 
-bool write_closing_line(FILE* file) { return text_file_write(file, "\n"); }
+void add_closing_line(std::string& record) { record += kLineEnd; }

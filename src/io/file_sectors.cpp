@@ -8,6 +8,7 @@
 #include "io/sector_source.hpp"
 #include "platform/errors.hpp"
 #include "platform/host_file.hpp"
+#include "platform/regular_files.hpp"
 #include "state/mode_flags.hpp"
 
 namespace {
@@ -56,7 +57,12 @@ void open_sector_file(const char* name, const char* failure_name) {
     std::fclose(sector_source.file);
     sector_source.file = nullptr;
   }
-  FILE* file = open_or_fail(name, "rb");
+  // A FIFO, a directory or a terminal is refused before it is read; a disc
+  // in a block device may be read.
+  const OpenedFile opened = open_input_file(name, InputKind::RegularFileOrBlockDevice);
+  if (opened.outcome != OpenOutcome::Opened) fatal_error_name(kErrOpen, name);
+  FILE* file = opened.file;
+  sector_source.identity = opened.identity;
   uint8_t head[kSyncBytes];
   const size_t got = std::fread(head, 1, sizeof head, file);
   // A stream that opens but cannot be read (a directory) did not open a file.

@@ -3,6 +3,7 @@
 
 #include "io/cd_sectors.hpp"
 #include "io/file_sectors.hpp"
+#include "platform/interrupt_signals.hpp"
 
 namespace {
 constexpr uint32_t kCountMask = 0xFFFF;  // a read request carries a 16-bit count
@@ -11,6 +12,8 @@ constexpr uint32_t kCountMask = 0xFFFF;  // a read request carries a 16-bit coun
 void set_sector_mode(int mode) { sector_source.sector_mode = mode; }
 
 void read_sectors(int32_t first, uint32_t count, uint8_t* dest) {
+  // Every read is a safe point at which an interrupted run ends.
+  stop_if_interrupted();
   const auto sectors = static_cast<int32_t>(count & kCountMask);
   if (sector_source.kind == SourceKind::Cd)
     read_cd_sectors(first, sectors, sector_source.sector_mode, dest);

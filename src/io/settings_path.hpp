@@ -8,6 +8,9 @@
 
 constexpr size_t kSettingsPathSize = 512;
 
+// The name of korvane.ini; a case-sensitive file system sees it in upper case.
+constexpr const char* kSettingsFileName = "KORVANE.INI";
+
 // The directory separator of this platform.
 #ifdef _WIN32
 constexpr char kDirectorySeparator = '\\';

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "base/exit_finishers.hpp"
 #include "platform/console_terminal.hpp"
 #include "platform/text_encoding.hpp"
 
@@ -52,6 +53,9 @@ void report_fatal_on_console(int code, const char* message, const char* detail,
       console_raw(detail);
   }
   console_text("\n");
+  // The output being written gets its headers, so that what was written so
+  // far stays usable.
+  run_exit_finishers();
   std::fflush(nullptr);
   std::exit(code);
 }

@@ -2,6 +2,7 @@
 #include "platform/host_file.hpp"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <climits>
 #include <cstdlib>
@@ -98,4 +99,9 @@ bool file_size(FILE* file, int64_t* size) {
   if (end < 0) return false;
   *size = end;
   return true;
+}
+
+bool truncate_file(FILE* file, int64_t length) {
+  if (length < 0) return false;
+  return ftruncate(fileno(file), static_cast<off_t>(length)) == 0;
 }

@@ -1,7 +1,7 @@
 // Host file services the sector source needs: whether an input name is an
 // existing file, its absolute path, whether it lies on a CD file system
 // (iso9660 or udf mount) and its path below that mount point; and 64-bit
-// seeks and sizes on stdio streams.
+// seeks, sizes and truncation on stdio streams.
 #pragma once
 
 #include <cstdint>
@@ -38,3 +38,6 @@ bool seek_file(FILE* file, int64_t offset);
 
 // Size of the file in bytes (the stream is left at its end); false on failure.
 bool file_size(FILE* file, int64_t* size);
+
+// Cuts the file to length bytes (the stream must have been flushed).
+bool truncate_file(FILE* file, int64_t length);

@@ -4,6 +4,7 @@
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
+#include <io.h>
 
 namespace {
 
@@ -41,4 +42,12 @@ bool file_size(FILE* file, int64_t* size) {
   if (end < 0) return false;
   *size = end;
   return true;
+}
+
+bool truncate_file(FILE* file, int64_t length) {
+  if (length < 0) return false;
+  const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
+  LARGE_INTEGER at;
+  at.QuadPart = length;
+  return SetFilePointerEx(handle, at, nullptr, FILE_BEGIN) && SetEndOfFile(handle);
 }

@@ -19,6 +19,8 @@ struct AviState {
   FILE* file = nullptr;
   uint8_t header[kAviHeaderBytes] = {};
   uint64_t position = 0;            // bytes written so far
+  uint64_t frames_end = 0;          // end of the last whole frame chunk
+  uint32_t width = 0, height = 0;   // of the last frame written
   uint32_t frames = 0;              // frame chunks written
   std::vector<AviFrameRun> runs;
 };

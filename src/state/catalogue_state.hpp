@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <string>
 
 #include "format/catalogue/entry_name.hpp"
 
@@ -12,6 +13,7 @@ constexpr char kCatalogueFileName[] = "FILE.INF";
 
 struct CatalogueWriter {
   FILE* stream = nullptr;
+  std::string record;   // the lines of this run's record so far, as the file's bytes
   char entry_name[kEntryNameSize] = {};
   size_t base_end = 0;
   int32_t movie_count = 0;

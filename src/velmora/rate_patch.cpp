@@ -1,6 +1,8 @@
 // Rewriting the frame rate fields of korvane's AVI header.
 #include "velmora/rate_patch.hpp"
 
+#include <cstring>
+
 #include "base/byte_order.hpp"
 
 namespace {
@@ -24,6 +26,19 @@ constexpr size_t kHeightOffset = 68;
 constexpr size_t kStreamRateOffset = 132;
 constexpr uint32_t kBytesPerPixel = 3;  // 24-bit frames
 
+// Where korvane's header holds its chunk identifiers and list types.
+struct HeaderMark {
+  size_t offset;
+  const char* fourcc;
+};
+constexpr HeaderMark kHeaderMarks[] = {
+    {0, "RIFF"}, {8, "AVI "}, {12, "LIST"}, {20, "hdrl"}, {24, "avih"},
+    {88, "LIST"}, {96, "strl"}, {100, "strh"}, {108, "vids"},
+};
+constexpr size_t kFourccBytes = 4;
+constexpr size_t kMainHeaderSizeOffset = 28;
+constexpr uint32_t kMainHeaderBytes = 56;  // the "avih" chunk's size
+
 bool is_space(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 }  // namespace
@@ -46,11 +61,22 @@ bool patch_frame_rate(uint8_t* header, int32_t fps) {
   return true;
 }
 
-int32_t parse_leading_integer(const char* text) {
+bool is_korvane_avi_header(const uint8_t* header) {
+  for (const HeaderMark& mark : kHeaderMarks)
+    if (std::memcmp(header + mark.offset, mark.fourcc, kFourccBytes) != 0) return false;
+  return get_le32(header + kMainHeaderSizeOffset) == kMainHeaderBytes;
+}
+
+int32_t parse_rate_argument(const char* text) {
   while (is_space(*text)) ++text;
   bool negative = false;
   if (*text == '+' || *text == '-') negative = *text++ == '-';
-  uint32_t value = 0;  // wraps instead of overflowing
-  for (; *text >= '0' && *text <= '9'; ++text) value = value * 10 + static_cast<uint32_t>(*text - '0');
-  return static_cast<int32_t>(negative ? 0u - value : value);
+  if (*text < '0' || *text > '9') return 0;
+  int64_t value = 0;
+  for (; *text >= '0' && *text <= '9'; ++text) {
+    value = value * 10 + (*text - '0');
+    if (value > INT32_MAX) return 0;
+  }
+  if (*text != '\0') return 0;
+  return static_cast<int32_t>(negative ? -value : value);
 }

@@ -17,6 +17,13 @@ uint32_t microseconds_per_frame(int32_t fps);
 // leaves the header alone when the rate is not listed.
 bool patch_frame_rate(uint8_t* header, int32_t fps);
 
-// The leading decimal integer of a text: white space and a sign may come
-// first, reading stops at the first non-digit, no digits give 0.
-int32_t parse_leading_integer(const char* text);
+// Whether the header is that of an AVI korvane wrote: a RIFF "AVI " file
+// whose "hdrl" list opens with the 56-byte "avih" chunk and whose "strl"
+// list holds the video stream header, each where korvane puts it (the
+// fields the patch writes lie in those two chunks).
+bool is_korvane_avi_header(const uint8_t* header);
+
+// The frame rate argument: white space and a sign may come first, then
+// decimal digits up to the end of the text. Anything else (trailing text,
+// no digits, a value beyond 32 bits) gives 0, which no table row has.
+int32_t parse_rate_argument(const char* text);

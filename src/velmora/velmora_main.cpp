@@ -5,6 +5,7 @@
 
 #include "platform/console.hpp"
 #include "platform/errors.hpp"
+#include "platform/regular_files.hpp"
 #include "velmora/rate_patch.hpp"
 
 namespace {
@@ -26,12 +27,16 @@ int main(int argc, char** argv) {
     console_text("他のファイルに使用するとデータが破壊されます.\n");
     std::exit(kErrCommandLine);
   }
-  const int32_t fps = parse_leading_integer(argv[2]);
-  FILE* file = open_or_fail(argv[1], "r+b");
+  const int32_t fps = parse_rate_argument(argv[2]);
+  // Only a regular file is patched: a FIFO would never deliver its header.
+  FILE* file = open_output_file(argv[1], OutputKind::Update, nullptr, 0).file;
+  if (file == nullptr) fatal_error_name(kErrOpen, argv[1]);
 
   uint8_t header[kAviHeaderBytes];
   if (std::fread(header, 1, kAviHeaderBytes, file) != kAviHeaderBytes)
     finish(file, "ファイルの読み込みに失敗しました.\n", kErrRead);
+  // Any other file would be damaged by the patch: it is left untouched.
+  if (!is_korvane_avi_header(header)) finish(file, "korvaneのAVIファイルではありません.\n", kErrRead);
   if (!patch_frame_rate(header, fps)) finish(file, "フレームレートが変.\n", kErrCommandLine);
   if (std::fseek(file, 0, SEEK_SET) != 0)
     finish(file, "ファイルの書き込みに失敗しました.\n", kErrWrite);

@@ -184,7 +184,7 @@ TEST_F(EmulatedDrive, EveryModeGivesWhatTheImageGives) {
   struct Mode {
     std::vector<std::string> args;
     std::vector<std::string> before;  // a run made first in the same directory
-    bool same_console = true;         // -disc-all ranges end differently
+    bool same_console = true;
   };
   const std::vector<Mode> modes = {
       {{"-avi", kMovie, "out.avi"}, {}, true},
@@ -195,8 +195,9 @@ TEST_F(EmulatedDrive, EveryModeGivesWhatTheImageGives) {
       {{"-all", "-detail", "SOUND/B.XA", "x"}, {}, true},
       {{"-analyze", kMovie}, {}, true},
       {{"-use-inf", "-avi", kMovie, "u.avi"}, {"-analyze", kMovie}, true},
-      {{"-disc-all", "disc"}, {}, false},
-      {{"-disc-analyze", "DISC"}, {}, false},
+      // The whole disc from the CD is the whole image: the same range.
+      {{"-disc-all", "disc"}, {}, true},
+      {{"-disc-analyze", "DISC"}, {}, true},
   };
   for (const Mode& m : modes) {
     const std::string name = m.args[0] + " " + m.args[1];
@@ -279,9 +280,11 @@ TEST_F(EmulatedDrive, DiscSaveWritesTheDiscAfterItsThreeLines) {
       "ディスクイメージから読み込みます.\n"
       "最大読み込みセクタ数を調べています.\n");
   EXPECT_TRUE(r.result.out.starts_with(lines)) << r.result.out;
-  // The range ends one sector before the lead-out.
+  // The range runs up to the lead-out: the copy is the whole disc, its last
+  // sector (the end of the last file) included.
   const int32_t sectors = disc_sectors(disc_2336_.image);
-  EXPECT_TRUE(r.files.at("disc.img") == sectors_of(disc_2336_.image, 0, sectors - 1));
+  EXPECT_TRUE(r.files.at("disc.img") == sectors_of(disc_2336_.image, 0, sectors));
+  EXPECT_TRUE(r.files.at("disc.img") == read_file(disc_2336_.image));
 
   // The copy reads as an image like the disc it came from.
   const Run from_copy = run({"-avi", kMovie, "out.avi"}, false, {}, runs_.back()->file("disc.img"));

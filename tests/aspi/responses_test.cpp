@@ -57,18 +57,18 @@ void make_toc(uint8_t* toc, std::initializer_list<uint32_t> starts) {
   for (uint32_t start : starts) put_be32(toc + 4 + 8 * i++ + 4, start);
 }
 
-TEST(Toc, RangeEndsOneSectorBeforeTheSecondEntry) {
+TEST(Toc, RangeRunsUpToTheSecondEntry) {
   uint8_t toc[kReadTocBytes];
   make_toc(toc, {0, 5000});
   TocRange range = parse_toc(toc, sizeof toc);
   ASSERT_TRUE(range.valid);
   EXPECT_EQ(range.first, 0);
-  EXPECT_EQ(range.end, 4999);
+  EXPECT_EQ(range.end, 5000);  // exclusive: sector 4999 is the disc's last
   make_toc(toc, {150, 900, 2000});
   range = parse_toc(toc, sizeof toc);
   ASSERT_TRUE(range.valid);
   EXPECT_EQ(range.first, 150);
-  EXPECT_EQ(range.end, 899);
+  EXPECT_EQ(range.end, 900);
 }
 
 TEST(Toc, MalformedAnswersGiveNoRange) {
@@ -93,7 +93,7 @@ TEST(Toc, ALengthFieldBeyondTheBufferIsCutToIt) {
   put_be32(toc + 16, 20);
   const TocRange range = parse_toc(toc, sizeof toc);
   ASSERT_TRUE(range.valid);
-  EXPECT_EQ(range.end, 19);
+  EXPECT_EQ(range.end, 20);
   EXPECT_FALSE(parse_toc(toc, 19).valid) << "the second entry is cut off";
 }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "format/disc/xa_sector.hpp"
+#include "platform/text_encoding.hpp"
 #include "tests/support/process.hpp"
 #include "tests/support/temp_dir.hpp"
 #include "tools/mkdisc/iso_image.hpp"
@@ -96,10 +97,9 @@ class CatalogueRun : public ::testing::Test {
     return iso;
   }
 
-  ProcessResult korvane(const std::vector<std::string>& args) {
+  ProcessResult korvane(const std::vector<std::string>& args, ProcessOptions options = {}) {
     std::vector<std::string> argv = {KORVANE_EXE, "-path:" + dir_.path()};
     argv.insert(argv.end(), args.begin(), args.end());
-    ProcessOptions options;
     options.working_directory = dir_.path();
     options.unset_env = {"KORVANE_PATH"};
     options.timeout_seconds = 120;
@@ -282,14 +282,15 @@ TEST_F(CatalogueRun, SectorsOutsideTheSourceEndWithTheReadError) {
                  std::string(2000, 'L') + "\n\t  TAIL_0\n  5\n  ");
   ProcessResult run = korvane({"-image:disc.img", "-use-inf", "-avi", "FAR_0", "far.avi"});
   EXPECT_EQ(run.status, exit_status_of(-4)) << run.out;
-  // Sectors before the first are never found as video; nothing is converted.
+  // Sectors before the first are never found as video; nothing is converted,
+  // which a single conversion reports as its failure.
   run = korvane({"-image:disc.img", "-use-inf", "-avi", "NEG_0", "neg.avi"});
-  EXPECT_EQ(run.status, 0) << run.out;
+  EXPECT_EQ(run.status, exit_status_of(-9)) << run.out;
   // An empty range converts nothing; the last record has no line endings left.
   run = korvane({"-image:disc.img", "-use-inf", "-avi", "JUNK_0", "junk.avi"});
-  EXPECT_EQ(run.status, 0) << run.out;
+  EXPECT_EQ(run.status, exit_status_of(-9)) << run.out;
   run = korvane({"-image:disc.img", "-use-inf", "-avi", "TAIL_0", "tail.avi"});
-  EXPECT_EQ(run.status, 0) << run.out;
+  EXPECT_EQ(run.status, exit_status_of(-9)) << run.out;
 }
 
 TEST_F(CatalogueRun, CatalogueThatCannotBeCreatedIsReported) {
@@ -306,9 +307,73 @@ TEST_F(CatalogueRun, RecordTheDiscCannotTakeIsReported) {
   Layout movie;
   movie.movie(movie_spec(1, 1, 1));
   make_disc("disc.img", "DISC_FULL", {{"M.STR", movie.sectors, 0}});
-  std::filesystem::create_symlink("/dev/full", dir_.file("FILE.INF"));
-  const ProcessResult run = korvane({"-image:disc.img", "-analyze", "M.STR"});
+  ASSERT_EQ(korvane({"-image:disc.img", "-analyze", "M.STR"}).status, 0);
+  const std::string before = catalogue();
+  // The disc is full: FILE.INF cannot grow by a record.
+  ProcessOptions full;
+  full.file_size_limit = static_cast<long long>(before.size()) + 10;
+  const ProcessResult run = korvane({"-image:disc.img", "-analyze", "M.STR"}, full);
   EXPECT_EQ(run.status, exit_status_of(-5)) << run.out;
+}
+
+// Two analyses at once into one folder: a long -disc-analyze that has opened
+// the catalogue and a short -analyze that runs to its end meanwhile. Both
+// records are whole, and both are found again.
+TEST_F(CatalogueRun, AnalysesAtTheSameTimeKeepEveryRecordWhole) {
+  Layout movie;
+  movie.movie(movie_spec(1, 1, 2));
+  Layout tail;
+  tail.gap(6000);  // progress lines enough to fill the output pipe
+  tail.movie(movie_spec(1, 2, 2));
+  const mkdisc::IsoImage iso =
+      make_disc("disc.img", "TWO_RUNS", {{"M.STR", movie.sectors, 0}, {"T.STR", tail.sectors, 0}});
+  ASSERT_EQ(korvane({"-image:disc.img", "-analyze", "M.STR"}).status, 0);
+  const std::string first = catalogue();
+
+  ProcessOptions meanwhile;
+  meanwhile.after_ms = 500;
+  std::string short_out;
+  meanwhile.meanwhile = [&] {
+    const ProcessResult run = korvane({"-image:disc.img", "-analyze", "M.STR"});
+    EXPECT_EQ(run.status, 0) << run.out;
+  };
+  const ProcessResult run = korvane({"-image:disc.img", "-disc-analyze", "LONG"}, meanwhile);
+  ASSERT_EQ(run.status, 0) << run.out;
+  const std::string text = catalogue();
+  ASSERT_EQ(text.rfind(first + first, 0), 0u) << text;
+  const int tail_start = static_cast<int>(iso.files.at("T.STR").first_sector) + tail.movies[0].first;
+  EXPECT_NE(text.find("\r\n  LONG_1\r\n    " + std::to_string(tail_start) + "\r\n"), std::string::npos)
+      << text;
+  EXPECT_EQ(korvane({"-image:disc.img", "-use-inf", "-channel:2", "LONG_1", "long.avi"}).status, 0);
+  EXPECT_EQ(korvane({"-image:disc.img", "-use-inf", "M_STR_0", "m.avi"}).status, 0);
+}
+
+// A catalogue whose last line has no line end (edited by hand, or cut by an
+// interrupted run): the next record starts on a line of its own.
+TEST_F(CatalogueRun, ARecordAfterAnUnterminatedLastLineStartsOnItsOwnLine) {
+  Layout movie;
+  movie.movie(movie_spec(1, 1, 2));
+  make_disc("disc.img", "CUT_LINE", {{"M.STR", movie.sectors, 0}});
+  const std::string cut = padded_label("OTHER") + "\r\n  X_0\r\n    12\r\n    40";
+  write_file(dir_.file("FILE.INF"), cut);
+  ASSERT_EQ(korvane({"-image:disc.img", "-analyze", "M.STR"}).status, 0);
+  const std::string text = catalogue();
+  EXPECT_EQ(text.rfind(cut + "\r\n" + padded_label("CUT_LINE") + "\r\n  M_STR_0\r\n", 0), 0u) << text;
+  EXPECT_EQ(korvane({"-image:disc.img", "-use-inf", "M_STR_0", "m.avi"}).status, 0);
+  EXPECT_EQ(korvane({"-image:disc.img", "M.STR", "ref.avi"}).status, 0);
+  EXPECT_EQ(read_file(dir_.file("m.avi")), read_file(dir_.file("ref.avi")));
+}
+
+// A FILE.INF that is there but cannot be read is a read error of the
+// catalogue, not a missing entry.
+TEST_F(CatalogueRun, ACatalogueThatCannotBeReadIsTheReadError) {
+  Layout movie;
+  movie.movie(movie_spec(1, 1, 2));
+  make_disc("disc.img", "NO_READ", {{"M.STR", movie.sectors, 0}});
+  ASSERT_TRUE(std::filesystem::create_directory(dir_.file("FILE.INF")));
+  const ProcessResult run = korvane({"-image:disc.img", "-use-inf", "M_STR_0", "m.avi"});
+  EXPECT_EQ(run.status, exit_status_of(-4)) << run.out;
+  EXPECT_EQ(run.out.substr(run.out.find('\n')), utf8_to_cp932("\nファイルの読み込みに失敗しました.\n") + "FILE.INF\n\n");
 }
 
 }  // namespace

@@ -156,17 +156,13 @@ TEST(CatalogueLookup, OddLinesNeverBreakTheSearch) {
 }
 
 TEST(CatalogueRecord, LinesAreWrittenWithCrLf) {
-  FILE* file = std::tmpfile();
   const std::string volume = label("SAMPLE");
-  ASSERT_TRUE(write_volume_line(file, reinterpret_cast<const uint8_t*>(volume.data())));
-  ASSERT_TRUE(write_entry_line(file, "  OPEN_STR_0"));
-  ASSERT_TRUE(write_sector_line(file, 24));
-  ASSERT_TRUE(write_sector_line(file, -3));
-  ASSERT_TRUE(write_closing_line(file));
-  std::rewind(file);
-  std::string bytes(512, '\0');
-  bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file));
-  std::fclose(file);
+  std::string bytes;
+  add_volume_line(bytes, reinterpret_cast<const uint8_t*>(volume.data()));
+  add_entry_line(bytes, "  OPEN_STR_0");
+  add_sector_line(bytes, 24);
+  add_sector_line(bytes, -3);
+  add_closing_line(bytes);
   EXPECT_EQ(bytes, volume + "\r\n  OPEN_STR_0\r\n    24\r\n    -3\r\n\r\n");
   // What is written is found again.
   const CatalogueRange range = look_up(bytes, volume, "open_str_0");

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -78,6 +79,16 @@ TEST(OptionTables, BitsFollowTablePositions) {
   EXPECT_EQ(1u << match(setting_options(), "sound:on"), kOverrideSound);
   EXPECT_EQ(mode_options().size(), 22u);
   EXPECT_EQ(setting_options().size(), 14u);
+}
+
+TEST(OptionTables, EveryOptionIsAcceptedInUpperCase) {
+  for (const auto& table : {mode_options(), setting_options()}) {
+    for (size_t i = 0; i < table.size(); ++i) {
+      std::string upper = table[i].text;
+      for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+      EXPECT_EQ(match(table, upper.c_str()), static_cast<int>(i)) << upper;
+    }
+  }
 }
 
 TEST_F(CommandLine, DecimalOptions) {

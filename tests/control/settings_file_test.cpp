@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -162,6 +163,51 @@ TEST_F(SettingsFile, MissingFileIsCreatedWithDefaults) {
   EXPECT_NE(text.find("\r\nCDDrive = -1/-1\r\n"), std::string::npos);
   EXPECT_NE(text.find(utf8_to_cp932("# フィルタの使用(要 MMX). ONかOFF.\r\n")), std::string::npos);
   EXPECT_EQ(text.find("\n\n"), std::string::npos);  // every line feed has its CR
+}
+
+// Every field set to a value no key has by default, so that a default the
+// reading fails to give shows.
+Settings scrambled() {
+  Settings s;
+  for (int32_t* field : {&s.CDDriveAdapter, &s.CDDriveTarget, &s.CDChangeSpeed, &s.FCSearch,
+                         &s.PreLoadFrame, &s.MMX, &s.CdReadSector, &s.Sound, &s.SoundVolume,
+                         &s.Fixed, &s.ModeX, &s.DisplayMode, &s.Filter, &s.StartWait, &s.PlayWait})
+    *field = 77;
+  return s;
+}
+
+// The fourteen defaults, key by key.
+void expect_defaults(const Settings& s) {
+  EXPECT_EQ(s.CDDriveAdapter, -1);
+  EXPECT_EQ(s.CDDriveTarget, -1);
+  EXPECT_EQ(s.CDChangeSpeed, 0);
+  EXPECT_EQ(s.FCSearch, 1);  // AUTO
+  EXPECT_EQ(s.PreLoadFrame, 8);
+  EXPECT_EQ(s.MMX, 1);
+  EXPECT_EQ(s.CdReadSector, 8);
+  EXPECT_EQ(s.Sound, 1);
+  EXPECT_EQ(s.SoundVolume, 100);
+  EXPECT_EQ(s.Fixed, 1);
+  EXPECT_EQ(s.ModeX, 1);
+  EXPECT_EQ(s.DisplayMode, 1);
+  EXPECT_EQ(s.Filter, 0);
+  EXPECT_EQ(s.StartWait, 1000);
+  EXPECT_EQ(s.PlayWait, 1);
+}
+
+TEST_F(SettingsFile, AFileWithoutKeysAndTheDefaultFileBothGiveTheDefaults) {
+  write_ini("# nothing but a comment\r\n\r\nUnknown = 5\r\n");
+  settings = scrambled();
+  read_settings();
+  expect_defaults(settings);
+
+  std::remove(ini().c_str());
+  settings = scrambled();
+  read_settings();  // writes the default file
+  ASSERT_TRUE(file_exists(ini()));
+  settings = scrambled();
+  read_settings();  // and reads it back
+  expect_defaults(settings);
 }
 
 TEST_F(SettingsFile, ValuesFirstLineWinsAndCommandLineWins) {

@@ -143,6 +143,19 @@ TEST(IsoWalk, DirectoriesAreCheckedBeforeTheyAreRead) {
             IsoLookup::NotFound);
 }
 
+TEST(IsoWalk, ADirectoryEndingAtTheLastSectorIsWalkedOneBlockFurtherIsDamaged) {
+  IsoExtent found;
+  IsoImage image = standard_image();
+  const uint32_t last = kStandardSectors - 1;
+  std::memset(image.user_data(last), 0, kBlock);
+  put_record(image.user_data(last), 0, "F.XA;1", 5, 100, false);
+  put_record(image.user_data(18), kStandardRootEnd, "EDGE", last, kBlock, true);
+  ASSERT_EQ(look_up(image, "EDGE\\F.XA", &found), IsoLookup::Found);
+  EXPECT_EQ(found.location, 5u);
+  put_record(image.user_data(18), kStandardRootEnd, "EDGE", last, 2 * kBlock, true);
+  EXPECT_EQ(look_up(image, "EDGE\\F.XA", &found), IsoLookup::Damaged);
+}
+
 TEST(IsoWalk, ADirectoryThatContainsItselfEnds) {
   IsoImage image = standard_image();
   // MOVIE/DEEP points back at MOVIE.

@@ -26,6 +26,17 @@ TEST(SectorFileForm, RecognisesTheSyncPatternOnly) {
   EXPECT_FALSE(starts_with_sync(subheader, sizeof subheader));
 }
 
+TEST(SectorFileForm, EveryOneOfTheTwelveSyncBytesCounts) {
+  const uint8_t sync[12] = {0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00};
+  ASSERT_TRUE(starts_with_sync(sync, sizeof sync));
+  for (size_t i = 0; i < sizeof sync; ++i) {
+    uint8_t altered[12];
+    std::memcpy(altered, sync, sizeof sync);
+    altered[i] ^= 0x01;
+    EXPECT_FALSE(starts_with_sync(altered, sizeof altered)) << "byte " << i;
+  }
+}
+
 TEST(SectorFileForm, OffsetsAndCountsUseWholeRecordsOfTheForm) {
   EXPECT_EQ(record_offset(0, false), 0);
   EXPECT_EQ(record_offset(3, false), 3 * 2336);

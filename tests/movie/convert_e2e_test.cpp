@@ -295,9 +295,10 @@ TEST_F(DamagedMovie, BadStatusOrTypeInChunkZero) {
   ProcessResult r = convert();
   EXPECT_EQ(r.status, exit_status_of(-9));
   EXPECT_TRUE(says(r, "ヘッダが異常です.\n"));
-  // The first frame stays on disk behind the provisional header.
+  // The first frame stays on disk, finished with its header and index.
   const std::string partial = read_file(dir.file("m.avi"));
-  EXPECT_EQ(partial.size(), 2048u + 8 + 96 * 64 * 3);
+  EXPECT_EQ(partial.size(), 2048u + 8 + 96 * 64 * 3 + 8 + 16);
+  EXPECT_EQ(read_avi(dir.file("m.avi")).frames, 1u);
 
   movie = damaged_base();
   put_le16(video_data(0) + 2, 0x8002);
@@ -337,11 +338,12 @@ TEST_F(DamagedMovie, BitstreamErrors) {
   EXPECT_TRUE(says(r, "ビットストリームデータが異常です.\n"));
 }
 
-TEST_F(DamagedMovie, HugePictureIsAnAllocationError) {
+TEST_F(DamagedMovie, HugePictureIsAHeaderError) {
   put_le16(video_data(0) + 16, 65520);
   put_le16(video_data(0) + 18, 65520);
   const ProcessResult r = convert();
-  EXPECT_EQ(r.status, exit_status_of(-6));
+  EXPECT_EQ(r.status, exit_status_of(-9));
+  EXPECT_TRUE(says(r, "ヘッダが異常です.\n"));
 }
 
 TEST_F(DamagedMovie, TruncatedMovieEndsQuietly) {
@@ -367,8 +369,10 @@ TEST_F(DamagedMovie, TruncatedMovieEndsQuietly) {
 TEST_F(DamagedMovie, FirstFrameNumberedTwoGivesNoFrames) {
   put_le32(video_data(0) + 8, 2);
   const ProcessResult r = convert();
-  EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.out, "\n");
+  // Nothing converted: a failure that names the stream the input holds.
+  EXPECT_EQ(r.status, exit_status_of(-9));
+  EXPECT_TRUE(says(r, "-file:1 -channel:1 のムービーが見つかりません.\n入力にあるムービー:\n"
+                      "  -file:1 -channel:1\n"));
   const Avi avi = read_avi(dir.file("m.avi"));
   EXPECT_EQ(avi.frames, 0u);
   EXPECT_EQ(read_file(dir.file("m.avi")).size(), 2048u + 8);
@@ -383,7 +387,7 @@ TEST_F(DamagedMovie, SearchWindowOfOneStopsAtAForeignSector) {
     if ((movie.sectors[i][2] & 0x08) != 0 && seen++ == 1) second_video = i;
   const mkdisc::SectorList foreign = mkdisc::foreign_sectors(1, 1, 1, 0x64);
   movie.sectors.insert(movie.sectors.begin() + second_video, foreign[0]);
-  EXPECT_EQ(convert({"-search:1"}).status, 0);
+  EXPECT_EQ(convert({"-search:1"}).status, exit_status_of(-9));  // nothing converted
   EXPECT_EQ(read_avi(dir.file("m.avi")).frames, 0u);
   EXPECT_EQ(convert().status, 0);
   EXPECT_EQ(read_avi(dir.file("m.avi")).frames, 2u);

@@ -146,6 +146,28 @@ TEST(Colour, PixelTruncationAndLimits) {
   EXPECT_EQ(p[2], 128);
 }
 
+// The four colour factors pinned with chroma of the size real pictures
+// have: every chroma value from -128 to 127 on its own, against the factors
+// written out (single-precision constants used in double precision), where
+// the result lies inside 0..255. A factor off in its last digit shows.
+TEST(Colour, TheFourFactorsHoldForChromaOfRealSize) {
+  const double blue_b = static_cast<double>(1.402f), green_a = static_cast<double>(0.3437f);
+  const double green_b = static_cast<double>(0.7143f), red_a = static_cast<double>(1.772f);
+  auto expect_component = [](double value, uint8_t got, const char* what, int chroma) {
+    if (value < 0.0 || value >= 256.0) return;
+    EXPECT_EQ(got, static_cast<int>(value)) << what << " at chroma " << chroma;
+  };
+  uint8_t p[3];
+  for (int c = -128; c <= 127; ++c) {
+    colour_pixel(0.0, c, 0.0, p);  // block A alone
+    expect_component(128.0 - green_a * c, p[1], "green from A", c);
+    expect_component(128.0 + red_a * c, p[2], "red from A", c);
+    colour_pixel(0.0, 0.0, c, p);  // block B alone
+    expect_component(128.0 + blue_b * c, p[0], "blue from B", c);
+    expect_component(128.0 - green_b * c, p[1], "green from B", c);
+  }
+}
+
 TEST(Colour, MacroblockMatchesPixelFormulaAndLayout) {
   std::mt19937 rng(99);
   std::uniform_real_distribution<double> sample(-300.0, 300.0);

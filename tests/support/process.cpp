@@ -3,6 +3,8 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -17,6 +19,44 @@
 namespace {
 
 void set_nonblocking(int fd) { fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK); }
+
+constexpr int kSignalPollMs = 5;
+
+std::string when_file_path(const ProcessOptions& options) {
+  if (options.when_file.empty() || options.when_file[0] == '/' ||
+      options.working_directory.empty())
+    return options.when_file;
+  return options.working_directory + "/" + options.when_file;
+}
+
+// Waits, without reading the child's output, until the planned moment, then
+// runs what is planned. False when the child ended first or the deadline
+// passed.
+bool act_when_due(pid_t pid, const ProcessOptions& options,
+                         std::chrono::steady_clock::time_point deadline) {
+  const auto start = std::chrono::steady_clock::now();
+  const std::string path = when_file_path(options);
+  for (;;) {
+    const auto now = std::chrono::steady_clock::now();
+    if (now > deadline) return false;
+    bool due = false;
+    if (path.empty()) {
+      due = now - start >= std::chrono::milliseconds(options.after_ms);
+    } else {
+      struct stat status;
+      due = stat(path.c_str(), &status) == 0 && status.st_size >= options.when_bytes;
+    }
+    if (due) {
+      if (options.meanwhile) options.meanwhile();
+      return options.signal == 0 || kill(pid, options.signal) == 0;
+    }
+    siginfo_t info = {};
+    if (waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+        info.si_pid == pid)
+      return false;
+    poll(nullptr, 0, kSignalPollMs);
+  }
+}
 
 }  // namespace
 
@@ -37,6 +77,12 @@ ProcessResult run_process(const std::vector<std::string>& argv, const ProcessOpt
       _exit(127);
     for (const auto& name : options.unset_env) unsetenv(name.c_str());
     for (const auto& [name, value] : options.env) setenv(name.c_str(), value.c_str(), 1);
+    if (options.file_size_limit > 0) {
+      signal(SIGXFSZ, SIG_IGN);
+      const rlimit limit{static_cast<rlim_t>(options.file_size_limit),
+                         static_cast<rlim_t>(options.file_size_limit)};
+      setrlimit(RLIMIT_FSIZE, &limit);
+    }
     std::vector<char*> args;
     for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
@@ -61,6 +107,7 @@ ProcessResult run_process(const std::vector<std::string>& argv, const ProcessOpt
   signal(SIGPIPE, SIG_IGN);
 
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(options.timeout_seconds);
+  if (options.signal != 0 || options.meanwhile) act_when_due(pid, options, deadline);
   bool out_open = true, err_open = true;
   char buffer[65536];
   while (out_open || err_open) {

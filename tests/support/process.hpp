@@ -3,6 +3,7 @@
 // so -2 comes back as 254).
 #pragma once
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -20,6 +21,20 @@ struct ProcessOptions {
   std::vector<std::string> unset_env;                       // removed
   std::string stdin_data;                                   // fed to standard input
   int timeout_seconds = 300;                                // killed after this
+  // Largest file the child may write, in bytes (0: no limit); a write
+  // beyond it fails as on a full disk (the child ignores SIGXFSZ).
+  long long file_size_limit = 0;
+  // Something done to the run while it works: when `signal` is not 0 or
+  // `meanwhile` is set, the child's standard output and error are left
+  // unread (a child that writes much then waits on the full pipe) until the
+  // file when_file (relative to the working directory) holds at least
+  // when_bytes bytes, or, without a file, until after_ms have passed; then
+  // `meanwhile` runs, the signal is sent, and the output is read as usual.
+  int signal = 0;
+  std::function<void()> meanwhile;
+  std::string when_file;
+  long long when_bytes = 0;
+  int after_ms = 0;
 };
 
 ProcessResult run_process(const std::vector<std::string>& argv,

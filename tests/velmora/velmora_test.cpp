@@ -2,8 +2,10 @@
 #include "velmora/rate_patch.hpp"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/byte_order.hpp"
@@ -13,13 +15,18 @@
 
 namespace {
 
-// A 2048-byte header with the picture size filled in and marker bytes
-// everywhere else, so that stray writes show.
+// A 2048-byte header with korvane's chunk identifiers and the picture size
+// filled in and marker bytes everywhere else, so that stray writes show.
 std::string header_of(uint32_t width, uint32_t height, size_t size = kAviHeaderBytes) {
   std::string bytes(size, '\0');
   for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>(i * 7 + 1);
   auto* p = reinterpret_cast<uint8_t*>(bytes.data());
   if (size >= kAviHeaderBytes) {
+    for (const auto& [offset, fourcc] : std::vector<std::pair<size_t, const char*>>{
+             {0, "RIFF"}, {8, "AVI "}, {12, "LIST"}, {20, "hdrl"}, {24, "avih"},
+             {88, "LIST"}, {96, "strl"}, {100, "strh"}, {108, "vids"}})
+      bytes.replace(offset, 4, fourcc);
+    put_le32(p + 28, 56);
     put_le32(p + 64, width);
     put_le32(p + 68, height);
   }
@@ -62,12 +69,17 @@ TEST(RatePatch, BytesPerSecondWrapsAt32Bits) {
   EXPECT_EQ(field(h, 36), 0u);
 }
 
-TEST(RatePatch, LeadingInteger) {
-  EXPECT_EQ(parse_leading_integer("15"), 15);
-  EXPECT_EQ(parse_leading_integer("  +20fps"), 20);
-  EXPECT_EQ(parse_leading_integer("-10"), -10);
-  EXPECT_EQ(parse_leading_integer("fps"), 0);
-  EXPECT_EQ(parse_leading_integer(""), 0);
+TEST(RatePatch, RateArgumentIsAWholeNumber) {
+  EXPECT_EQ(parse_rate_argument("15"), 15);
+  EXPECT_EQ(parse_rate_argument("  +20"), 20);
+  EXPECT_EQ(parse_rate_argument("-10"), -10);
+  EXPECT_EQ(parse_rate_argument("fps"), 0);
+  EXPECT_EQ(parse_rate_argument(""), 0);
+  // Trailing text, and values that only wrap to a listed rate, are no rate.
+  EXPECT_EQ(parse_rate_argument("  +20fps"), 0);
+  EXPECT_EQ(parse_rate_argument("15abc"), 0);
+  EXPECT_EQ(parse_rate_argument("4294967311"), 0);
+  EXPECT_EQ(parse_rate_argument("2147483648"), 0);
 }
 
 class VelmoraRun : public testing::Test {
@@ -136,6 +148,43 @@ TEST_F(VelmoraRun, MissingFileIsErrorMinus3) {
   EXPECT_EQ(r.status, exit_status_of(-3));
   EXPECT_EQ(r.out, utf8_to_cp932("\nファイルが開けません.\n") + path + "\n");
   EXPECT_FALSE(file_exists(path));
+}
+
+// Files that are not korvane's AVIs are refused and left exactly as they
+// were: a WAV and a BMP korvane wrote, an STR movie, a RIFF AVI of another
+// layout. A rate with trailing text or one that only wraps is refused too,
+// and a FIFO is not waited on.
+TEST_F(VelmoraRun, OnlyKorvanesAvisArePatched) {
+  const std::string wav = "RIFF" + std::string(4, '\x10') + "WAVEfmt " + std::string(2100, '\x01');
+  const std::string bmp = "BM" + std::string(2100, '\x02');
+  std::string str(2336 * 2, '\0');
+  str[2] = 0x48;
+  std::string other_avi = header_of(320, 240);
+  other_avi.replace(24, 4, "odml");
+  for (const auto& [name, bytes] : std::vector<std::pair<std::string, std::string>>{
+           {"w.wav", wav}, {"b.bmp", bmp}, {"m.str", str}, {"other.avi", other_avi}}) {
+    SCOPED_TRACE(name);
+    const std::string path = dir_.file(name);
+    write_file(path, bytes);
+    const ProcessResult r = run({path, "15"});
+    EXPECT_EQ(r.status, exit_status_of(-4));
+    EXPECT_EQ(r.out, utf8_to_cp932("korvaneのAVIファイルではありません.\n"));
+    EXPECT_EQ(read_file(path), bytes);
+  }
+  const std::string path = dir_.file("movie.avi");
+  const std::string original = header_of(320, 240);
+  write_file(path, original);
+  for (const char* rate : {"15abc", "4294967311", "15.0"}) {
+    const ProcessResult r = run({path, rate});
+    EXPECT_EQ(r.status, exit_status_of(-2)) << rate;
+    EXPECT_EQ(r.out, utf8_to_cp932("フレームレートが変.\n")) << rate;
+    EXPECT_EQ(read_file(path), original) << rate;
+  }
+  const std::string fifo = dir_.file("f");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const ProcessResult r = run({fifo, "15"});
+  EXPECT_EQ(r.status, exit_status_of(-3));
+  EXPECT_EQ(r.out, utf8_to_cp932("\nファイルが開けません.\n") + fifo + "\n");
 }
 
 }  // namespace

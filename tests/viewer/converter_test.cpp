@@ -3,6 +3,7 @@
 // plain one, and quarter placement on surfaces with padded rows.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <random>
 #include <vector>
 
@@ -94,6 +95,53 @@ std::vector<uint8_t> convert_fixed(int16_t y, int16_t a, int16_t b) {
   std::vector<uint8_t> pixels(8 * 8 * 3);
   convert_quadrant_fixed(luma, ca, cb, pixels.data(), 24, 3);
   return {pixels[0], pixels[1], pixels[2]};
+}
+
+// The integer factors (1/256 units) of the fixed-point and filter
+// converters, pinned with chroma of real size: every value from -128 to 127
+// on its own, where the result lies inside 0..255. A factor off by one
+// unit shows.
+TEST(FixedConverter, TheFourIntegerFactorsHoldForChromaOfRealSize) {
+  using Convert = void (*)(const int16_t*, const int16_t*, const int16_t*, uint8_t*, int32_t, uint32_t);
+  for (const Convert convert : {convert_quadrant_fixed, convert_quadrant_filter}) {
+    for (int c = -128; c <= 127; ++c) {
+      int16_t luma[256] = {}, zero[256] = {}, chroma[256];
+      for (auto& v : chroma) v = static_cast<int16_t>(c);
+      std::vector<uint8_t> pixels(16 * 16 * 3);
+      auto check = [&](int32_t value, uint8_t got, const char* what) {
+        if (value < 0 || value > 255) return;
+        EXPECT_EQ(got, value) << what << " at chroma " << c;
+      };
+      convert(luma, chroma, zero, pixels.data(), 16 * 3, 3);  // block A alone
+      check(128 + ((-88 * c) >> 8), pixels[1], "green from A");
+      check(128 + ((454 * c) >> 8), pixels[2], "red from A");
+      convert(luma, zero, chroma, pixels.data(), 16 * 3, 3);  // block B alone
+      check(128 + ((359 * c) >> 8), pixels[0], "blue from B");
+      check(128 + ((-183 * c) >> 8), pixels[1], "green from B");
+    }
+  }
+}
+
+// The same for the floating-point converters, rounding to nearest.
+TEST(FloatConverters, TheFourFactorsHoldForChromaOfRealSize) {
+  fill_clamp_table();
+  const double blue_b = static_cast<double>(1.402f), green_a = static_cast<double>(-0.3437f);
+  const double green_b = static_cast<double>(-0.7143f), red_a = static_cast<double>(1.772f);
+  for (const ConvertQuadrantFn convert : {convert_quadrant_float, convert_quadrant_float_mmx}) {
+    for (int c = -128; c <= 127; ++c) {
+      auto check = [&](double value, uint8_t got, const char* what) {
+        const double rounded = std::nearbyint(value);
+        if (rounded < 0 || rounded > 255) return;
+        EXPECT_EQ(got, rounded) << what << " at chroma " << c;
+      };
+      const auto from_a = convert_float(convert, 0.0f, static_cast<float>(c), 0.0f);
+      check(128.0 + green_a * c, from_a[1], "green from A");
+      check(128.0 + red_a * c, from_a[2], "red from A");
+      const auto from_b = convert_float(convert, 0.0f, 0.0f, static_cast<float>(c));
+      check(128.0 + blue_b * c, from_b[0], "blue from B");
+      check(128.0 + green_b * c, from_b[1], "green from B");
+    }
+  }
 }
 
 TEST(FixedConverter, ShiftsTowardMinusInfinity) {

@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
+#include <string>
+#include <vector>
 
 #include "tests/support/process.hpp"
 #include "tests/support/temp_dir.hpp"
@@ -56,6 +59,23 @@ TEST(HeadlessViewer, ADamagedBitstreamEndsWithError9) {
   const ProcessResult result = run_process(command, headless());
   EXPECT_EQ(result.status, exit_status_of(-9));
   EXPECT_NE(result.out.find('\n'), std::string::npos);
+}
+// SIGINT or SIGTERM during a start wait of ten minutes ends the viewer, as
+// the same signals do during playback, with 128 + the signal.
+TEST(HeadlessViewer, ASignalEndsEvenALongStartWait) {
+  TempDir dir;
+  ASSERT_EQ(run_process({MKDISC_EXE, "sample", dir.path()}).status, 0);
+  std::vector<std::string> command = viewer_command(dir);
+  for (std::string& arg : command)
+    if (arg == "-startwait:0") arg = "-startwait:600000";
+  for (const int signal : {SIGINT, SIGTERM}) {
+    ProcessOptions options = headless();
+    options.signal = signal;
+    options.after_ms = 1500;
+    options.timeout_seconds = 60;  // a wait the signal does not end is killed here
+    const ProcessResult result = run_process(command, options);
+    EXPECT_EQ(result.status, 128 + signal) << "ended by signal " << result.signal;
+  }
 }
 #else
 TEST(HeadlessViewer, NeedsTheSynthesiser) { GTEST_SKIP() << "mkdisc is not built"; }

@@ -85,6 +85,38 @@ TEST(Playback, WithoutPacingNothingIsDropped) {
   EXPECT_EQ(viewer_clock.frames_dropped, 0u);
 }
 
+// The clock reading when playback of a small movie has ended, with the
+// given start wait.
+uint32_t clock_at_end(int32_t start_wait) {
+  PlaybackHarness h;
+  h.load(small_movie(6).sectors);
+  settings.StartWait = start_wait;
+  run_viewer();
+  EXPECT_EQ(h.display.flips, 6);
+  return h.clock.now;
+}
+
+TEST(Playback, StartWaitIsHonouredOnTheClockAndSkippedWhenNegative) {
+  const uint32_t without = clock_at_end(0);
+  const uint32_t waited = clock_at_end(5000);
+  // Five seconds later, give or take the few readings of the fake clock
+  // the wait itself takes.
+  EXPECT_GE(waited, without + 5000 - 5);
+  EXPECT_LE(waited, without + 5000 + 5);
+  EXPECT_EQ(clock_at_end(-5000), without);
+}
+
+TEST(Playback, EscapeDuringTheStartWaitEndsPlayback) {
+  PlaybackHarness h;
+  h.load(small_movie(6).sectors);
+  settings.StartWait = 600000;
+  h.display.script.emplace(0, WindowMessage{kMsgKeyDown, kKeyEscape});
+  run_viewer();
+  EXPECT_EQ(h.display.flips, 0);
+  EXPECT_EQ(h.display.destroyed, 1);
+  EXPECT_LT(h.clock.now, 600000u);
+}
+
 TEST(Playback, EscapeEndsAfterThePassAndSpacePausesWithoutDropping) {
   {
     PlaybackHarness h;

@@ -137,16 +137,19 @@ TEST(AudioToWav, TheSearchWindowBoundsTheDistanceOfTheFirstTwoSectors) {
   EXPECT_EQ(read_wav(dir.file("a.wav")).samples.size(), 3u * kPcmSectorBytes / 2);
 
   // Eight sectors apart, a window of 7 never sees the second: a header alone,
-  // with the counts of no earlier stream.
+  // with the counts of no earlier stream, and the failure of a conversion
+  // that converted nothing.
   r = run_korvane({"-no-cdrom", "-audio", "-search:7", "in.str", "b.wav"}, dir.path());
-  ASSERT_EQ(r.status, 0) << r.out;
+  ASSERT_EQ(r.status, exit_status_of(-9)) << r.out;
   const auto wav = read_wav(dir.file("b.wav"));
   ASSERT_EQ(wav.bytes.size(), 44u);
   EXPECT_EQ(wav.field32(4), 36u);
   EXPECT_EQ(wav.field16(22), 0);
   EXPECT_EQ(wav.field32(24), 0u);
   EXPECT_EQ(wav.field32(40), 0u);
-  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.out, xa_test::cp932("\n変換に失敗しました.\n-file:1 -channel:1 のXAオーディオが見つかりません.\n"
+                                  "入力にあるXAオーディオ:\n") +
+                       "  -file:1 -channel:1\n\n");
 }
 
 TEST(AudioToWav, AStreamEndsAtTheFirstForeignSectorOnItsInterleave) {
@@ -172,7 +175,7 @@ TEST(AudioToWav, AStreamEndsAtTheFirstForeignSectorOnItsInterleave) {
   sectors[5 * 8 + 3] = mkdisc::gap_sectors(1)[0];
   mkdisc::write_sector_file(dir.file("single.str"), sectors, mkdisc::SectorForm::form2336);
   r = run_korvane({"-no-cdrom", "-audio", "-channel:2", "single.str", "s.wav"}, dir.path());
-  ASSERT_EQ(r.status, 0) << r.out;
+  ASSERT_EQ(r.status, exit_status_of(-9)) << r.out;
   EXPECT_EQ(read_wav(dir.file("s.wav")).bytes.size(), 44u);
 }
 

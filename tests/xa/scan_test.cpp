@@ -5,6 +5,7 @@
 // failures that must leave earlier outputs intact.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <string>
 
@@ -390,6 +391,73 @@ TEST(ScanAll, MoreStreamsThanTheDetailTableAreConvertedInTurns) {
   }
   EXPECT_EQ(read_file(dir.file("t.txt")), expected);
   EXPECT_FALSE(file_exists(dir.file("t1040.wav")));
+}
+
+// Sound that ends loud (a full-scale square wave) and sound that opens on a
+// swell the encoder predicts with a filter, so that the decoder's history
+// at its start matters.
+std::vector<int16_t> ending_loud(size_t samples) {
+  std::vector<int16_t> pcm(samples);
+  for (size_t i = 0; i < samples; ++i) pcm[i] = (i / 5) % 2 ? 30000 : -30000;
+  return pcm;
+}
+std::vector<int16_t> opening_on_a_swell(size_t samples) {
+  std::vector<int16_t> pcm(samples);
+  for (size_t i = 0; i < samples; ++i)
+    pcm[i] = static_cast<int16_t>(20000.0 * std::sin(0.02 * static_cast<double>(i) + 1.0));
+  return pcm;
+}
+
+// The data of a WAV file, after its header.
+std::string wav_data(const std::string& path) { return read_file(path).substr(44); }
+
+// Every stream is decoded from a silent history, whatever the stream before
+// it left: in the scan after a stream of its own, and between the streams of
+// one -detail block. Each WAV equals the stand-alone -audio conversion.
+TEST(ScanAll, EachStreamStartsFromASilentHistory) {
+  TempDir dir;
+  const mkdisc::AudioFormat mono{37800, false};
+  const size_t samples = static_cast<size_t>(mkdisc::samples_per_sector(mono)) * 4;
+  const auto loud = mkdisc::encode_xa_audio(ending_loud(samples), mono, 1, 3);
+  const auto swell = mkdisc::encode_xa_audio(opening_on_a_swell(samples), mono, 1, 4);
+  // The first sound unit of the swell uses a prediction filter: the
+  // history it starts from shows in every sample after it.
+  constexpr size_t kFirstParameter = 8 + 4;  // subheader, then a group's four header copies
+  ASSERT_NE(swell.front()[kFirstParameter] >> 4, 0);
+
+  mkdisc::SectorList sectors;
+  mkdisc::append(sectors, xa_test::lay_out(loud, 2));
+  mkdisc::append(sectors, mkdisc::gap_sectors(kQuietGap));
+  mkdisc::append(sectors, xa_test::lay_out(swell, 2));
+  mkdisc::append(sectors, mkdisc::gap_sectors(kQuietGap));
+  // A -detail block: the loud stream on channel 5 and the swell on 6, one
+  // sector each in turn.
+  const auto block_loud = mkdisc::encode_xa_audio(ending_loud(samples), mono, 2, 5);
+  const auto block_swell = mkdisc::encode_xa_audio(opening_on_a_swell(samples), mono, 2, 6);
+  mkdisc::append(sectors, mkdisc::merge_round_robin({block_loud, block_swell}));
+  mkdisc::append(sectors, mkdisc::gap_sectors(kQuietGap));
+  mkdisc::write_sector_file(dir.file("XA.STR"), sectors, mkdisc::SectorForm::form2336);
+
+  // Stand-alone, each stream is found from the start through a wide window.
+  ASSERT_EQ(run_korvane({"-no-cdrom", "-audio", "-search:1000", "-channel:4", "XA.STR", "alone4.wav"}, dir.path())
+                .status,
+            0);
+  ASSERT_EQ(run_korvane({"-no-cdrom", "-audio", "-search:1000", "-file:2", "-channel:6", "XA.STR", "alone6.wav"},
+                        dir.path())
+                .status,
+            0);
+  const std::string alone4 = wav_data(dir.file("alone4.wav"));
+  const std::string alone6 = wav_data(dir.file("alone6.wav"));
+  ASSERT_EQ(alone4.size(), 4u * kPcmSectorBytes);
+
+  const auto plain = run_korvane({"-no-cdrom", "-all", "XA.STR", "plain"}, dir.path());
+  ASSERT_EQ(plain.status, 0) << plain.out;
+  EXPECT_TRUE(wav_data(dir.file("plain1001.wav")) == alone4) << "after a stream of the scan";
+
+  const auto detail = run_korvane({"-no-cdrom", "-all", "-detail", "XA.STR", "detail"}, dir.path());
+  ASSERT_EQ(detail.status, 0) << detail.out;
+  EXPECT_TRUE(wav_data(dir.file("detail1001.wav")) == alone4) << "after a stream of the scan";
+  EXPECT_TRUE(wav_data(dir.file("detail1003.wav")) == alone6) << "within a -detail block";
 }
 
 }  // namespace

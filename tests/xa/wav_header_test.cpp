@@ -48,4 +48,16 @@ TEST(WavHeader, HeaderAloneBeforeAnyStream) {
   EXPECT_EQ(get_le32(h + 40), 0u);
 }
 
+// A WAV whose RIFF size no longer fits 32 bits is refused rather than
+// written with a wrapped header: 533,000 sectors of sound do not fit,
+// 532,609 do.
+TEST(WavHeader, LengthsBeyondWhatTheSizesCarryDoNotFit) {
+  constexpr uint64_t kSectorBytes = 8064;
+  EXPECT_TRUE(wav_length_fits(kWavHeaderBytes));
+  EXPECT_TRUE(wav_length_fits(0xFFFFFFFFull + 8));
+  EXPECT_FALSE(wav_length_fits(0xFFFFFFFFull + 9));
+  EXPECT_TRUE(wav_length_fits(kWavHeaderBytes + 532609 * kSectorBytes));
+  EXPECT_FALSE(wav_length_fits(kWavHeaderBytes + 533000 * kSectorBytes));
+}
+
 }  // namespace

@@ -56,6 +56,8 @@ TocRange parse_toc(const uint8_t* data, size_t size) {
   if (first_start < 0 || next_start <= first_start) return range;
   range.valid = true;
   range.first = first_start;
-  range.end = next_start - 1;
+  // The range runs up to the next track (the lead-out on a one-track
+  // disc): end_sector is exclusive, so the first track's last sector is in.
+  range.end = next_start;
   return range;
 }

@@ -52,3 +52,12 @@ HeaderCheck classify_str_header(const StrSectorHeader& header, uint32_t expected
 inline uint32_t round_picture_size(uint16_t size) {
   return (static_cast<uint32_t>(size) + kPictureSizeRound) & kPictureSizeMask;
 }
+
+// The largest picture side the conversion takes, far beyond any PlayStation
+// picture (its buffers are sized for it).
+constexpr uint32_t kMaxPictureSide = 4096;
+
+// Whether rounded sides describe a picture: neither empty nor too large.
+inline bool picture_size_fits(uint32_t width, uint32_t height) {
+  return width != 0 && height != 0 && width <= kMaxPictureSide && height <= kMaxPictureSide;
+}

@@ -1,6 +1,8 @@
 // RIFF/WAVE header fields, little-endian, field by field.
 #include "format/riff/wav_header.hpp"
 
+#include <cstdint>
+
 #include "base/byte_order.hpp"
 
 namespace {
@@ -11,6 +13,10 @@ constexpr uint32_t kBitsPerSample = 16;
 constexpr uint32_t kMonoBlockAlign = 2;
 constexpr uint32_t kStereoBlockAlign = 4;
 }  // namespace
+
+bool wav_length_fits(uint64_t file_length) {
+  return file_length - kRiffPreambleBytes <= UINT32_MAX;
+}
 
 void build_wav_header(uint8_t* header, uint32_t file_length, int32_t channel_count,
                       int32_t sample_rate) {

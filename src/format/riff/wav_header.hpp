@@ -10,3 +10,6 @@ constexpr int kWavHeaderBytes = 44;
 // mono block align of 2.
 void build_wav_header(uint8_t* header, uint32_t file_length, int32_t channel_count,
                       int32_t sample_rate);
+
+// Whether a WAV file of this length can still carry its RIFF size in 32 bits.
+bool wav_length_fits(uint64_t file_length);

@@ -1,6 +1,7 @@
 // -analyze: the sector-by-sector search for movies and the record of them.
 #include <cstdio>
 
+#include "base/exit_finishers.hpp"
 #include "format/catalogue/scan_resume.hpp"
 #include "io/catalogue_record.hpp"
 #include "io/sector_source.hpp"
@@ -8,6 +9,7 @@
 #include "modes/convert/frame_assembly.hpp"
 #include "modes/scan/movie_table.hpp"
 #include "platform/console.hpp"
+#include "platform/errors.hpp"
 #include "state/catalogue_state.hpp"
 #include "state/movie_context.hpp"
 
@@ -18,17 +20,19 @@ void print_progress() {
                  static_cast<unsigned>(end_sector), "\r");
 }
 
-// Writes the entry of the movie that opens at current_sector, walks it, and
-// writes where the walk stopped. current_sector is left there.
+// Walks the movie that opens at current_sector and adds its entry, with its
+// first sector and where the walk stopped, to the record: an entry goes in
+// whole or not at all. current_sector is left where the walk stopped.
 void record_movie() {
+  const int32_t first = current_sector;
   movie.file_number = sector_buffer[kFileNumberOffset];
   movie.channel_number = sector_buffer[kChannelNumberOffset];
   set_entry_index(catalogue.entry_name, catalogue.base_end, catalogue.movie_count);
-  require_written(write_entry_line(catalogue.stream, catalogue.entry_name));
-  require_written(write_sector_line(catalogue.stream, current_sector));
   movie.frame_counter = 0;
   while (assemble_frame(FrameData::Skip)) print_progress();
-  require_written(write_sector_line(catalogue.stream, current_sector));
+  add_entry_line(catalogue.record, catalogue.entry_name);
+  add_sector_line(catalogue.record, first);
+  add_sector_line(catalogue.record, current_sector);
   ++catalogue.movie_count;
 }
 
@@ -50,7 +54,8 @@ void analyze_movies() {
       ++current_sector;
     }
   }
-  require_written(write_closing_line(catalogue.stream));
+  add_closing_line(catalogue.record);
+  remove_exit_finisher(append_record_early);
   // A record the disc cannot take must not pass for a finished analysis.
-  require_written(std::fflush(catalogue.stream) == 0);
+  if (!append_catalogue_record()) fatal_error(kErrWrite, "FILE.INF\n");
 }

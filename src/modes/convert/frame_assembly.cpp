@@ -54,6 +54,10 @@ bool check_frame_header() {
   movie.version = decoding_version(h.version);
   movie.picture_width = round_picture_size(h.width);
   movie.picture_height = round_picture_size(h.height);
+  // A picture of no pixels, or beyond any the decoder takes, can only come
+  // from a damaged header.
+  if (!picture_size_fits(movie.picture_width, movie.picture_height))
+    fatal_error(kErrConvert, "ヘッダが異常です.\n");
   movie.chunks_per_frame = h.chunks_per_frame;
   movie.quant_scale = h.quant_scale;
   if (static_cast<int32_t>(movie.chunks_per_frame) > movie.max_chunks)

@@ -7,7 +7,9 @@
 
 #include "format/disc/copy_block.hpp"
 #include "io/aspi.hpp"
+#include "io/output_file.hpp"
 #include "io/sector_source.hpp"
+#include "platform/errors.hpp"
 #include "platform/console.hpp"
 #include "platform/errors.hpp"
 #include "state/cd_drives.hpp"
@@ -31,7 +33,7 @@ void copy_sectors() {
   sector_source.bulk_reads = true;
 
   console_text("ファイルを保存中です.\n");
-  FILE* out = open_or_fail(output_name, "wb");
+  FILE* out = create_output_or_fail(output_name);
   CopyIo io;
   io.read = [](int32_t first, int32_t count, uint8_t* dest) {
     read_sectors(first, static_cast<uint32_t>(count), dest);

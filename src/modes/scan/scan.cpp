@@ -7,12 +7,15 @@
 #include <cstring>
 
 #include "io/avi_writer.hpp"
+#include "io/output_file.hpp"
 #include "io/sector_source.hpp"
 #include "modes/convert/convert_movie.hpp"
 #include "modes/convert/xa_decode.hpp"
 #include "modes/scan/found_audio.hpp"
 #include "modes/scan/movie_table.hpp"
 #include "modes/scan/scan_report.hpp"
+#include "platform/errors.hpp"
+#include "state/movie_context.hpp"
 #include "platform/console.hpp"
 #include "platform/errors.hpp"
 #include "platform/text_file.hpp"
@@ -131,7 +134,7 @@ void scan_all() {
                             ? static_cast<size_t>(output_name_end - output_name)
                             : std::strlen(output_name);
   set_name_suffix(".txt");
-  scan_state.log = open_or_fail(output_name, "wb");
+  scan_state.log = create_output_or_fail(output_name);
 
   if (!mode_is(kModeSkipMovie)) movie_pass();
   audio_pass();

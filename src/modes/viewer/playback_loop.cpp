@@ -7,6 +7,7 @@
 #include "modes/viewer/viewer_backends.hpp"
 #include "modes/viewer/viewer_setup.hpp"
 #include "modes/viewer/window_proc.hpp"
+#include "platform/interrupt_signals.hpp"
 #include "state/conversion_numbers.hpp"
 #include "state/settings.hpp"
 #include "state/viewer_state.hpp"
@@ -33,9 +34,25 @@ bool preload() {
   return true;
 }
 
+bool before(float deadline) {
+  return static_cast<double>(viewer_ticks()) < static_cast<double>(deadline);
+}
+
+// Playback goes on while nobody asked it to end: neither the window (its
+// close, Escape) nor a signal.
+bool playing_on() { return viewer_clock.quit_requested == 0 && pending_interrupt() == 0; }
+
+// Busy-waits for the deadline, or until a signal arrives.
 void wait_until(float deadline) {
-  while (static_cast<double>(viewer_ticks()) < static_cast<double>(deadline)) {
+  while (pending_interrupt() == 0 && before(deadline)) {
   }
+}
+
+// The start wait, however long, also takes the window's messages, so that
+// closing the window or Escape ends it as a signal does. (A pause taken
+// during the wait moves its end on, as it moves a frame's.)
+void wait_to_start() {
+  while (playing_on() && before(viewer_clock.next_frame_time)) pump_window_messages();
 }
 
 }  // namespace
@@ -47,7 +64,7 @@ void run_viewer() {
   // A negative start wait waits not at all.
   const uint32_t start_wait = settings.StartWait > 0 ? static_cast<uint32_t>(settings.StartWait) : 0;
   viewer_clock.next_frame_time = static_cast<float>(viewer_ticks() + start_wait);
-  wait_until(viewer_clock.next_frame_time);
+  wait_to_start();
 
   const float period = frame_period_for(viewer_frame_rate);
   viewer_clock.next_frame_time =
@@ -55,7 +72,7 @@ void run_viewer() {
   viewer_clock.frames_to_skip = 0;
   viewer_clock.paused = 0;
 
-  while (viewer_clock.quit_requested == 0) {
+  while (playing_on()) {
     pump_window_messages();
     if (viewer_clock.paused != 0) continue;
     if (frame_step() == -1) break;
@@ -71,4 +88,6 @@ void run_viewer() {
     }
   }
   if (viewer_sound.enabled != 0) viewer_backends.sound->stop();
+  // Interrupted: the run ends with the signal's status.
+  stop_if_interrupted();
 }
