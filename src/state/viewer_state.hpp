@@ -10,12 +10,16 @@
 // The sectors one bulk read asks for; file and channel of the audio; the
 // sound format found at set-up. (The frame rate is viewer_frame_rate of the
 // command line, chosen from the stream when it is 0.)
+constexpr uint32_t kSoundBits4 = 4;
+constexpr uint32_t kSoundBits8 = 8;
+
 struct ViewerStream {
   uint32_t audio_file_number = 0;
   uint32_t audio_channel_number = 0;
   uint32_t sound_rate = 0;            // 37800 or 18900
   uint32_t sound_channels = 0;        // 1 or 2
-  uint32_t audio_interval = 0;        // 8, 16 or 32 sectors between audio sectors
+  uint32_t sound_bits = 4;            // 4 or 8 bits a sample in the sectors
+  uint32_t audio_interval = 0;        // 4 to 32 sectors between audio sectors
   uint16_t sectors_per_read = 1;
 };
 

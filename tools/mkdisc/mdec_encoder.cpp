@@ -1,6 +1,6 @@
 // MDEC frame encoder: forward DCT, quantisation chosen so that the decoder's
 // dequantisation (coef * q * scale / 16, truncated) lands nearest the wanted
-// value, then the run/level codes of the shared code tables.
+// value, then the run/level codes of the encoder's own code book.
 #include "tools/mkdisc/mdec_encoder.hpp"
 
 #include <algorithm>
@@ -9,9 +9,9 @@
 #include <string>
 
 #include "base/byte_order.hpp"
-#include "format/mdec/mdec_tables.hpp"
 #include "tools/mkdisc/bit_writer.hpp"
 #include "tools/mkdisc/dct.hpp"
+#include "tools/mkdisc/mdec_code_book.hpp"
 #include "tools/mkdisc/sector.hpp"
 
 namespace mkdisc {
@@ -22,33 +22,15 @@ constexpr int kMacroblock = 16;
 constexpr int kBlock = 8;
 constexpr int kMaxScale = 63;
 constexpr int kDequantDivisor = 16;
-constexpr int kLevelMin = -(1 << (kEscapeLevelBits - 1));   // -512
-constexpr int kLevelMax = (1 << (kEscapeLevelBits - 1)) - 1; // 511
+constexpr int kLevelMin = -(1 << (kEscapeLevelWidth - 1));   // -512
+constexpr int kLevelMax = (1 << (kEscapeLevelWidth - 1)) - 1; // 511
 constexpr int kDcV3Multiplier = 4;     // version 3 DC values are multiplied by 4
 constexpr int kMaxRun = 63;            // 6-bit escape run
-constexpr int kMaxDcSizeV3 = kDcSizeCount - 1;
+constexpr int kMaxDcSizeV3 = kDcSizes - 1;
 
 // The decoder's transform is twice the orthonormal one, so coefficients are
 // half the orthonormal DCT of the samples.
 constexpr double kTransformGain = 2.0;
-
-// (run, level) -> code bits without sign, derived from the shared table.
-struct AcLookup {
-  static constexpr int kRuns = 32, kLevels = 41;
-  const char* code[kRuns][kLevels] = {};
-  AcLookup() {
-    for (const AcCode& c : kAcCodes) code[c.run][c.level] = c.bits;
-  }
-  const char* find(int run, int level) const {
-    if (run >= kRuns || level >= kLevels) return nullptr;
-    return code[run][level];
-  }
-};
-
-const AcLookup& ac_lookup() {
-  static const AcLookup t;
-  return t;
-}
 
 // The integer coefficient whose dequantised value is nearest `target`.
 int16_t quantise_ac(double target, int step) {
@@ -76,8 +58,9 @@ CoefficientBlock quantise_block(const double samples[64], const EncodeOptions& o
     b[0] = static_cast<int16_t>(std::clamp(static_cast<int>(std::lround(dc)), kLevelMin, kLevelMax));
   else
     b[0] = static_cast<int16_t>(std::lround(dc / kDcV3Multiplier));
-  for (int k = 1; k < kCoefficientsPerBlock; ++k)
-    b[k] = quantise_ac(freq[kZigzag[k]] / kTransformGain, kQuantTable[k] * o.scale);
+  for (int k = 1; k < kBlockCoefficients; ++k)
+    b[k] = quantise_ac(freq[zigzag_order()[static_cast<size_t>(k)]] / kTransformGain,
+                       quantisation_weights()[static_cast<size_t>(k)] * o.scale);
   return b;
 }
 
@@ -91,31 +74,31 @@ void put_dc_v3(BitWriter& bw, int diff, bool chroma) {
   int size = 0;
   while ((1 << size) <= magnitude) ++size;
   if (size > kMaxDcSizeV3) throw Error("DC difference " + std::to_string(diff) + " does not fit a size code");
-  bw.put_text(chroma ? kDcSizeChrominanceBits[size] : kDcSizeLuminanceBits[size]);
+  bw.put_text(dc_size_code(size, chroma));
   if (size > 0) bw.put(static_cast<uint32_t>(diff > 0 ? diff : diff + (1 << size) - 1), size);
 }
 
 void put_ac(BitWriter& bw, const CoefficientBlock& b, int& nonzero) {
   int run = 0;
-  for (int k = 1; k < kCoefficientsPerBlock; ++k) {
+  for (int k = 1; k < kBlockCoefficients; ++k) {
     const int level = b[k];
     if (level == 0) {
       ++run;
       continue;
     }
     ++nonzero;
-    if (const char* code = ac_lookup().find(run, std::abs(level))) {
+    if (const char* code = run_level_code(run, std::abs(level))) {
       bw.put_text(code);
       bw.put(level < 0 ? 1u : 0u, 1);
     } else {
-      bw.put_text(kEscapeBits);
-      bw.put(static_cast<uint32_t>(run), kEscapeRunBits);
-      bw.put(static_cast<uint32_t>(level) & ((1u << kEscapeLevelBits) - 1), kEscapeLevelBits);
+      bw.put_text(kCodeEscape);
+      bw.put(static_cast<uint32_t>(run), kEscapeRunWidth);
+      bw.put(static_cast<uint32_t>(level) & ((1u << kEscapeLevelWidth) - 1), kEscapeLevelWidth);
     }
     run = 0;
   }
-  static_assert(kMaxRun >= kCoefficientsPerBlock - 2, "a run always fits the escape");
-  bw.put_text(kEndOfBlockBits);
+  static_assert(kMaxRun >= kBlockCoefficients - 2, "a run always fits the escape");
+  bw.put_text(kCodeEndOfBlock);
 }
 
 }  // namespace
@@ -136,7 +119,7 @@ std::vector<CoefficientBlock> quantise_frame(const RgbFrame& padded, const Encod
   const int cols = padded.width / kMacroblock, rows = padded.height / kMacroblock;
   const int cw = padded.width / 2;
   std::vector<CoefficientBlock> blocks;
-  blocks.reserve(static_cast<size_t>(cols) * rows * kBlocksPerMacroblock);
+  blocks.reserve(static_cast<size_t>(cols) * rows * kMacroblockBlocks);
   double samples[64];
   for (int mx = 0; mx < cols; ++mx)
     for (int my = 0; my < rows; ++my) {
@@ -155,16 +138,16 @@ std::vector<CoefficientBlock> quantise_frame(const RgbFrame& padded, const Encod
 
 std::vector<uint8_t> code_frame(const std::vector<CoefficientBlock>& blocks, const EncodeOptions& o) {
   check_encode_options(o);
-  std::vector<uint8_t> out(kFrameHeaderBytes, 0);
-  out.reserve(blocks.size() * 16 + kFrameHeaderBytes);
+  std::vector<uint8_t> out(kFrameHeaderSize, 0);
+  out.reserve(blocks.size() * 16 + kFrameHeaderSize);
   BitWriter bw(out);
   int nonzero = 0;
   int predictor[3] = {0, 0, 0};  // first chroma, second chroma, luminance
   for (size_t i = 0; i < blocks.size(); ++i) {
     const CoefficientBlock& b = blocks[i];
-    const int role = static_cast<int>(i % kBlocksPerMacroblock);
+    const int role = static_cast<int>(i % kMacroblockBlocks);
     if (o.version == 2) {
-      bw.put(static_cast<uint32_t>(b[0]) & ((1u << kDcBitsV2) - 1), kDcBitsV2);
+      bw.put(static_cast<uint32_t>(b[0]) & ((1u << kDcWidthV2) - 1), kDcWidthV2);
     } else {
       int& pred = predictor[std::min(role, 2)];
       put_dc_v3(bw, b[0] - pred, role < 2);
@@ -179,9 +162,9 @@ std::vector<uint8_t> code_frame(const std::vector<CoefficientBlock>& blocks, con
   // block, one word per coefficient, two to a 32-bit word), rounded up.
   const size_t halfwords = blocks.size() * 2 + static_cast<size_t>(nonzero);
   put_le16(&out[0], static_cast<uint32_t>(std::min<size_t>((halfwords + 1) / 2, 0xFFFF)));
-  put_le16(&out[2], kFrameHeaderMagic);
-  put_le16(&out[kFrameHeaderScaleOffset], static_cast<uint32_t>(o.scale));
-  put_le16(&out[kFrameHeaderVersionOffset], static_cast<uint32_t>(o.version));
+  put_le16(&out[2], kFrameHeaderSecondWord);
+  put_le16(&out[kFrameHeaderScaleAt], static_cast<uint32_t>(o.scale));
+  put_le16(&out[kFrameHeaderVersionAt], static_cast<uint32_t>(o.version));
   return out;
 }
 

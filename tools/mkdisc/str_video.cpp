@@ -7,7 +7,7 @@
 #include <string>
 
 #include "base/byte_order.hpp"
-#include "format/mdec/mdec_tables.hpp"
+#include "tools/mkdisc/mdec_code_book.hpp"
 
 namespace mkdisc {
 
@@ -63,7 +63,7 @@ SectorList frame_sectors(const std::vector<uint8_t>& bitstream, const VideoSecto
     put_le32(h + kBitstreamSizeOffset, static_cast<uint32_t>(bitstream.size()));
     put_le16(h + kWidthOffset, static_cast<uint32_t>(o.width));
     put_le16(h + kHeightOffset, static_cast<uint32_t>(o.height));
-    const size_t copy = std::min<size_t>(bitstream.size(), kFrameHeaderBytes);
+    const size_t copy = std::min<size_t>(bitstream.size(), kFrameHeaderSize);
     std::copy_n(bitstream.begin(), copy, h + kFrameHeaderCopyOffset);
     const size_t from = static_cast<size_t>(c) * kChunkBytes;
     if (from < bitstream.size()) {

@@ -29,8 +29,14 @@ constexpr uint8_t kSubmodeEndOfFile = 0x80;
 
 // Coding info bits of an audio sector.
 constexpr uint8_t kCodingStereo = 0x01;
+constexpr uint8_t kCodingChannelsMask = 0x03;
 constexpr uint8_t kCodingHalfRate = 0x04;     // 18900 Hz instead of 37800 Hz
-constexpr uint8_t kCodingBitsMask = 0x30;     // 0x10 = 8-bit samples (decoded as 4-bit anyway)
+constexpr uint8_t kCodingRateMask = 0x0C;
+constexpr uint8_t kCodingBitsMask = 0x30;     // 0x10 = 8-bit samples, 0x00 = 4-bit
+constexpr uint8_t kCoding8Bit = 0x10;
+// The bits that describe a stream's sound: rate, channels and sample width.
+// A sector whose bits differ belongs to another stream.
+constexpr uint8_t kCodingFormatMask = kCodingChannelsMask | kCodingRateMask | kCodingBitsMask;
 constexpr uint8_t kCodingEmphasis = 0x40;
 
 // Audio sector: audio and Form 2 both set.

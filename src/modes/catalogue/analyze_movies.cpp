@@ -1,8 +1,13 @@
 // -analyze: the sector-by-sector search for movies and the record of them.
+// With -disc-analyze on a disc whose directory is known, a movie's walk ends
+// at the end of the file it starts in.
 #include <cstdio>
+#include <vector>
 
 #include "format/catalogue/scan_resume.hpp"
+#include "format/disc/iso9660_files.hpp"
 #include "io/catalogue_record.hpp"
+#include "io/disc_files.hpp"
 #include "io/sector_source.hpp"
 #include "modes/catalogue/catalogue.hpp"
 #include "modes/scan/movie_table.hpp"
@@ -26,6 +31,7 @@ void record_movie() {
   require_written(write_entry_line(catalogue.stream, catalogue.entry_name));
   require_written(write_sector_line(catalogue.stream, current_sector));
   movie.frame_counter = 0;
+  movie.last_video_sector = current_sector;
   while (walk_movie_frame()) print_progress();
   require_written(write_sector_line(catalogue.stream, current_sector));
   ++catalogue.movie_count;
@@ -35,6 +41,7 @@ void record_movie() {
 
 void analyze_movies() {
   open_catalogue();
+  const std::vector<int32_t> file_bounds = whole_disc_file_boundaries();
   set_sector_mode(1);
   console_text("ファイル情報を追加しています.\n");
   catalogue.movie_count = 0;
@@ -43,8 +50,11 @@ void analyze_movies() {
     read_sectors(current_sector, 1, sector_buffer);
     if (begins_movie(sector_buffer)) {
       const int32_t first = current_sector;
+      const int32_t range_end = end_sector;
+      end_sector = next_file_boundary(file_bounds, first, range_end);
       record_movie();
-      current_sector = resume_sector(first, current_sector);
+      end_sector = range_end;
+      current_sector = resume_sector(first, movie.last_video_sector);
     } else {
       ++current_sector;
     }

@@ -80,12 +80,13 @@ bool assemble_frame() {
   reserve_frame_bitstream(chunks * kChunkBitstreamBytes);
   movie.frame.bitstream_bytes = chunks * kChunkBitstreamBytes;
   append_chunk(0);
-  ++current_sector;
+  movie.last_video_sector = current_sector++;
   for (size_t chunk = 1; chunk < chunks; ++chunk) {
     if (current_sector >= end_sector) return false;
     if (!find_video_sector()) return false;
     append_chunk(chunk);
-    ++current_sector;
+    movie.last_video_sector = current_sector++;
   }
+  movie.last_frame_start = static_cast<int32_t>(movie.frame_start_sector);
   return true;
 }

@@ -89,6 +89,7 @@ void find_audio_stream() {
   const uint8_t coding = sector[kCodingInfoOffset];
   viewer_stream.sound_rate = (coding & kCodingHalfRate) ? kSoundRateHalf : kSoundRateFull;
   viewer_stream.sound_channels = (coding & kCodingStereo) ? 2 : 1;
+  viewer_stream.sound_bits = (coding & kCodingBitsMask) == kCoding8Bit ? kSoundBits8 : kSoundBits4;
 }
 
 int32_t frame_rate_for_chunks(uint32_t chunks) {
@@ -99,8 +100,10 @@ int32_t frame_rate_for_chunks(uint32_t chunks) {
   return 15;
 }
 
-uint32_t audio_interval_for(uint32_t rate, uint32_t channels) {
+uint32_t audio_interval_for(uint32_t rate, uint32_t channels, uint32_t bits) {
   uint32_t interval = rate == kSoundRateHalf ? 16 : 8;
   if (channels == 1) interval *= 2;
+  // An 8-bit sector carries half the samples, so the stream needs twice the sectors.
+  if (bits == kSoundBits8) interval /= 2;
   return interval;
 }
