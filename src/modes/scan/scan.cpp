@@ -51,11 +51,9 @@ void convert_found_movie(int32_t start) {
   set_numbered_name(k, ".avi");
 
   end_sector = file_end_of(start);
-  mode_flags |= kModeAvi;
   open_avi();
-  convert_movie();
+  convert_movie(MovieOutput::Avi);
   finish_avi();
-  mode_flags &= ~kModeAvi;
   end_sector = scan_state.scan_end;
 
   scan_state.movies[k].end = movie_span_end(start, movie.last_frame_start, movie.frame_counter - 1,
