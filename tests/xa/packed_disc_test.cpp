@@ -5,6 +5,7 @@
 // own format, with no header-only WAV and nothing converted twice.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <map>
 #include <string>

@@ -3,7 +3,7 @@
 #include "format/disc/iso9660_files.hpp"
 
 #include <algorithm>
-#include <limits>
+#include <unordered_set>
 
 #include "base/byte_order.hpp"
 #include "format/disc/xa_sector.hpp"
@@ -13,6 +13,9 @@ namespace {
 // A disc never holds more directories than this; a tree that claims more is
 // damaged (or loops through records that lead back to each other).
 constexpr size_t kMaxDirectories = 65536;
+// Nor directories of more bytes in all than this (a 700 MB disc of small
+// files needs a few megabytes); a tree claiming more is read no further.
+constexpr uint64_t kMaxTotalDirectoryBytes = uint64_t{64} << 20;
 // Identifiers of a directory's own record and its parent's: one byte, 0 or 1.
 constexpr uint8_t kSelfIdentifier = 0;
 constexpr uint8_t kParentIdentifier = 1;
@@ -55,18 +58,21 @@ bool read_records(const uint8_t* blocks, size_t block_count, std::vector<IsoExte
 bool list_iso_files(const IsoExtent& root, uint32_t sector_limit, DirectoryReader read_directory,
                     void* context, std::vector<IsoExtent>* files) {
   std::vector<IsoExtent> pending = {root};
-  std::vector<uint32_t> visited;
+  std::unordered_set<uint32_t> visited;
+  uint64_t total_bytes = 0;
   while (!pending.empty()) {
     const IsoExtent directory = pending.back();
     pending.pop_back();
-    if (std::find(visited.begin(), visited.end(), directory.location) != visited.end()) continue;
+    if (visited.count(directory.location) != 0) continue;
     if (visited.size() == kMaxDirectories) return false;
-    visited.push_back(directory.location);
+    visited.insert(directory.location);
     if (directory.length > kMaxDirectoryBytes ||
         directory.location + extent_blocks(directory) > sector_limit)
       return false;
     const auto blocks = static_cast<uint32_t>(extent_blocks(directory));
     if (blocks == 0) continue;
+    total_bytes += static_cast<uint64_t>(blocks) * kUserDataBytes;
+    if (total_bytes > kMaxTotalDirectoryBytes) return false;
     const uint8_t* bytes = read_directory(context, directory.location, blocks);
     if (bytes == nullptr || !read_records(bytes, blocks, &pending, files)) return false;
   }
