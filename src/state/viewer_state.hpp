@@ -10,9 +10,6 @@
 // The sectors one bulk read asks for; file and channel of the audio; the
 // sound format found at set-up. (The frame rate is viewer_frame_rate of the
 // command line, chosen from the stream when it is 0.)
-constexpr uint32_t kSoundBits4 = 4;
-constexpr uint32_t kSoundBits8 = 8;
-
 struct ViewerStream {
   uint32_t audio_file_number = 0;
   uint32_t audio_channel_number = 0;
@@ -58,7 +55,6 @@ struct ViewerSoundState {
 
 // Frame ring: up to 32 slots, each the bitstream of one frame.
 constexpr int kRingSlots = 32;
-constexpr int kChunkBitstreamBytes = 2016;  // a video sector's data after its STR header
 constexpr int kSlotSpareChunks = 8;         // slots hold the first frame's chunks + 8
 
 struct FrameRing {

@@ -55,7 +55,7 @@ TEST(Playback, ShowsEveryFrameAndFeedsEveryAudioSector) {
   const auto first_audio = std::find_if(m.sectors.begin(), m.sectors.end(), is_audio);
   AdpcmHistory left, right;
   int16_t expected[4032];
-  decode_viewer_sound_sector(first_audio->data() + 8, 2, kSoundBits4, left, right, viewer_sound_unit_plain,
+  decode_viewer_sound_sector(first_audio->data() + 8, 2, kXaBits4, left, right, viewer_sound_unit_plain,
                              expected);
   ASSERT_EQ(h.sound.blocks.front().size(), 8064u);
   EXPECT_EQ(0, std::memcmp(h.sound.blocks.front().data(), expected, 8064));
@@ -87,7 +87,7 @@ TEST(Playback, EightBitSoundFillsHalfBlocks) {
   for (const auto& s : m.sectors) {
     if (!is_audio(s)) continue;
     int16_t samples[2016];
-    decode_viewer_sound_sector(s.data() + 8, 2, kSoundBits8, left, right, viewer_sound_unit_plain, samples);
+    decode_viewer_sound_sector(s.data() + 8, 2, kXaBits8, left, right, viewer_sound_unit_plain, samples);
     std::vector<uint8_t> bytes(4032);
     std::memcpy(bytes.data(), samples, bytes.size());
     expected.push_back(bytes);

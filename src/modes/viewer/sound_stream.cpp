@@ -41,13 +41,13 @@ int write_block(Fill fill) {
 }  // namespace
 
 uint32_t sound_block_bytes(uint32_t bits) {
-  return bits == kSoundBits8 ? kSoundBlockBytes8Bit : kSoundBlockBytes;
+  return bits == kXaBits8 ? kSoundBlockBytes8Bit : kSoundBlockBytes;
 }
 
 void decode_viewer_sound_sector(const uint8_t* groups, uint32_t channels, uint32_t bits,
                                 AdpcmHistory& left, AdpcmHistory& right, SoundUnitFn unit,
                                 int16_t* block) {
-  const bool eight = bits == kSoundBits8;
+  const bool eight = bits == kXaBits8;
   const int units = eight ? kUnitsPerGroup8Bit : kUnitsPerGroup;
   if (eight) unit = viewer_sound_unit_8bit;
   if (channels == 1) {

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include "format/disc/xa_sector.hpp"
 #include "format/viewer/routine_table.hpp"
 #include "format/xa/adpcm_decoder.hpp"
 #include "state/viewer_state.hpp"

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "format/disc/xa_sector.hpp"
+
 void viewer_setup();
 
 // Display size for a picture: 320x240 when it fits and the settings allow
