@@ -46,9 +46,9 @@ void decode_sectors(const uint8_t* data, size_t size, bool stereo) {
       decode_xa_stereo(sector, conversion.left, conversion.right, samples);
     else
       decode_xa_mono(sector, conversion.left, samples);
-    decode_viewer_sound_sector(sector, channels, plain.left, plain.right, viewer_sound_unit_plain,
+    decode_viewer_sound_sector(sector, channels, kXaBits4, plain.left, plain.right, viewer_sound_unit_plain,
                                plain_out);
-    decode_viewer_sound_sector(sector, channels, simd.left, simd.right, viewer_sound_unit_mmx,
+    decode_viewer_sound_sector(sector, channels, kXaBits4, simd.left, simd.right, viewer_sound_unit_mmx,
                                simd_out);
     if (std::memcmp(plain_out, simd_out, sizeof plain_out) != 0) std::abort();
   }

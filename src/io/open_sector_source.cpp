@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "format/disc/disc_name.hpp"
+#include "io/directory_reader.hpp"
 #include "format/disc/iso9660_walk.hpp"
 #include "io/cd_sectors.hpp"
 #include "io/file_sectors.hpp"
@@ -30,19 +31,6 @@ size_t check_drive() {
   return info.on_cd_mount ? info.mount_prefix : 0;
 }
 
-// The directory being walked, in a buffer replaced for every directory.
-struct DirectoryBuffer {
-  uint8_t* bytes = nullptr;
-};
-
-const uint8_t* read_directory(void* context, uint32_t location, uint32_t sectors) {
-  auto* directory = static_cast<DirectoryBuffer*>(context);
-  std::free(directory->bytes);
-  directory->bytes = static_cast<uint8_t*>(alloc_zeroed(sectors * kUserDataBytes));
-  read_sectors(static_cast<int32_t>(location), sectors, directory->bytes);
-  return directory->bytes;
-}
-
 // Finds the file named at input_name + start in the ISO 9660 tree of the
 // source and sets current_sector and end_sector to its extent. The name is
 // upper-cased in place, as later messages print it. sector_limit bounds every
@@ -59,10 +47,12 @@ void look_up_file(size_t start, uint32_t sector_limit) {
   constexpr uint32_t kLargestSector = std::numeric_limits<int32_t>::max();
   if (sector_limit > kLargestSector) sector_limit = kLargestSector;
 
-  DirectoryBuffer directory;
   IsoExtent found;
-  const IsoLookup result = iso_lookup(name, root, sector_limit, read_directory, &directory, &found);
-  std::free(directory.bytes);
+  IsoLookup result;
+  {
+    DirectoryBuffer directory;
+    result = iso_lookup(name, root, sector_limit, read_directory, &directory, &found);
+  }
 
   // A damaged directory is reported as a failed read of the input.
   if (result == IsoLookup::Damaged) fatal_error_name(kErrRead, input_name);

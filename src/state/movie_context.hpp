@@ -28,6 +28,10 @@ struct MovieContext {
   int32_t frame_counter = 0;     // frame being assembled; 0 before the first
   int32_t max_chunks = 0;        // largest chunks per frame since the last reset
   uint32_t frame_start_sector = 0;
+  // Where the movie lies so far: chunk 0 of the last frame delivered, and the
+  // last video sector taken (by a conversion or an analysis walk).
+  int32_t last_frame_start = 0;
+  int32_t last_video_sector = 0;
   uint32_t chunks_per_frame = 0;
   uint32_t picture_width = 0;    // rounded up to a multiple of 16
   uint32_t picture_height = 0;

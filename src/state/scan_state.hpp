@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <vector>
 
 // The movie table has this many entries; the entry after the last movie holds
 // the scan end as a sentinel, so at most kMovieTableEntries - 1 movies fit.
@@ -15,7 +16,7 @@ constexpr int32_t kFirstLinkedAudioNumber = 0;    // audio inside a movie
 
 struct MovieSpan {
   int32_t start = 0;
-  int32_t end = 0;
+  int32_t end = 0;  // one past the span of the movie's frames (movie_span_end)
 };
 
 struct ScanState {
@@ -29,6 +30,9 @@ struct ScanState {
   int32_t movie_count = 0;
   int32_t audio_number = kFirstAudioNumber;
   int32_t linked_audio_number = kFirstLinkedAudioNumber;
+  // Sectors where the disc's files begin and end (whole-disc scans of a disc
+  // whose directory is known); movies and streams never run across one.
+  std::vector<int32_t> file_bounds;
 };
 
 extern ScanState scan_state;

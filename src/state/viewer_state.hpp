@@ -15,7 +15,8 @@ struct ViewerStream {
   uint32_t audio_channel_number = 0;
   uint32_t sound_rate = 0;            // 37800 or 18900
   uint32_t sound_channels = 0;        // 1 or 2
-  uint32_t audio_interval = 0;        // 8, 16 or 32 sectors between audio sectors
+  uint32_t sound_bits = 4;            // 4 or 8 bits a sample in the sectors
+  uint32_t audio_interval = 0;        // 4 to 32 sectors between audio sectors
   uint16_t sectors_per_read = 1;
 };
 

@@ -157,6 +157,83 @@ TEST_F(CatalogueRun, ContainerMoviesOfSeveralFilesAndChannelsAreRecorded) {
   EXPECT_EQ(catalogue(), expected + expected);
 }
 
+// Where the walk of the movie whose last video sector is `last` stops: at the
+// next video sector of its own file and channel (a later movie's first
+// chunk) within the search window, else where the window or the range ends.
+int walk_stop(const SectorList& sectors, int last, int end) {
+  const uint8_t* own = sectors[static_cast<size_t>(last)].data();
+  const int limit = std::min(last + 1 + kSearchWindow, end);
+  for (int p = last + 1; p < limit; ++p) {
+    const uint8_t* s = sectors[static_cast<size_t>(p)].data();
+    if (is_video_sector(s) && s[kFileNumberOffset] == own[kFileNumberOffset] &&
+        s[kChannelNumberOffset] == own[kChannelNumberOffset])
+      return p;
+  }
+  return limit;
+}
+
+TEST_F(CatalogueRun, MoviesBackToBackOnAnyChannelAreAllRecorded) {
+  // Four movies with sound, one straight after another: channel 1, the
+  // encoder's default file 0 channel 0, channel 2, channel 1 again. Each
+  // walk runs on a whole window past its movie; the analysis must go on
+  // right after the movie's last video sector to find the next.
+  Layout layout;
+  layout.gap(3);
+  layout.movie(movie_spec(1, 1, 3, true));
+  layout.movie(movie_spec(0, 0, 3, true, mkdisc::Pattern::bars));
+  layout.movie(movie_spec(1, 2, 2, true));
+  layout.movie(movie_spec(1, 1, 3, true, mkdisc::Pattern::sample));
+  layout.gap(3);
+  const mkdisc::IsoImage iso = make_disc("disc.img", "BACK_TO_BACK", {{"MOVIES.STR", layout.sectors, 0}});
+  const int base = static_cast<int>(iso.files.at("MOVIES.STR").first_sector);
+
+  const ProcessResult run = korvane({"-image:disc.img", "-analyze", "MOVIES.STR"});
+  ASSERT_EQ(run.status, 0) << run.out;
+  std::vector<Entry> entries;
+  for (size_t i = 0; i < layout.movies.size(); ++i)
+    entries.push_back({"MOVIES_STR_" + std::to_string(i), base + layout.movies[i].first,
+                       base + walk_stop(layout.sectors, layout.movies[i].last, layout.size())});
+  EXPECT_EQ(catalogue(), record_text("BACK_TO_BACK", entries));
+}
+
+TEST_F(CatalogueRun, DiscAnalysisOfPackedFilesFindsEveryMovieAndStopsAtFileEnds) {
+  // STR files packed back to back: two on file 1 channel 1, then one on
+  // file 0 channel 0. A walk ends at the end of its file.
+  Layout a, b, c;
+  a.movie(movie_spec(1, 1, 3, true));
+  b.movie(movie_spec(1, 1, 2, true, mkdisc::Pattern::bars));
+  c.movie(movie_spec(0, 0, 3, true, mkdisc::Pattern::sample));
+  const mkdisc::IsoImage iso =
+      make_disc("disc.img", "PACKED_DISC", {{"A.STR", a.sectors, 0}, {"B.STR", b.sectors, 0}, {"C.STR", c.sectors, 0}});
+  const ProcessResult run = korvane({"-image:disc.img", "-disc-analyze", "PACKED"});
+  ASSERT_EQ(run.status, 0) << run.out;
+  std::vector<Entry> entries;
+  int index = 0;
+  for (const auto& [name, layout] : {std::pair<const char*, const Layout*>{"A.STR", &a}, {"B.STR", &b}, {"C.STR", &c}}) {
+    const int first = static_cast<int>(iso.files.at(name).first_sector);
+    entries.push_back({"PACKED_" + std::to_string(index++), first + layout->movies[0].first, first + layout->size()});
+  }
+  EXPECT_EQ(catalogue(), record_text("PACKED_DISC", entries));
+}
+
+TEST_F(CatalogueRun, RecordsWrittenBeforeStillConvertTheirMovie) {
+  // A record as earlier analyses wrote it: the end a whole search window
+  // past the movie. The entry still converts exactly the movie.
+  Layout layout;
+  layout.gap(10);
+  layout.movie(movie_spec(1, 1, 3, true));
+  layout.gap(120);
+  const mkdisc::IsoImage iso = make_disc("disc.img", "OLD_RECORD", {{"M.STR", layout.sectors, 0}});
+  const int base = static_cast<int>(iso.files.at("M.STR").first_sector);
+  write_file(dir_.file("FILE.INF"),
+             record_text("OLD_RECORD", {{"M_STR_0", base + layout.movies[0].first,
+                                         base + layout.movies[0].last + 1 + kSearchWindow}}));
+  ASSERT_EQ(korvane({"-image:disc.img", "-avi", "M.STR", "name.avi"}).status, 0);
+  const ProcessResult run = korvane({"-image:disc.img", "-use-inf", "-avi", "M_STR_0", "entry.avi"});
+  ASSERT_EQ(run.status, 0) << run.out;
+  EXPECT_EQ(read_file(dir_.file("entry.avi")), read_file(dir_.file("name.avi")));
+}
+
 TEST_F(CatalogueRun, DiscWithoutMoviesGivesTheShortRecord) {
   make_disc("disc.img", "EMPTY_DISC",
             {mkdisc::plain_file("README.TXT", std::vector<uint8_t>(5000, 'r'))});

@@ -56,13 +56,14 @@ TEST(EntryName, OverlongNameKeepsRoomForTheSuffixAndFitsOneLinePiece) {
   EXPECT_LE(line.size(), kLinePieceMax);
 }
 
-TEST(ScanResume, BacksUpFifteenSectorsButNeverToTheMovieStart) {
-  EXPECT_EQ(resume_sector(100, 400), 385);
-  EXPECT_EQ(resume_sector(100, 116), 101);
-  EXPECT_EQ(resume_sector(100, 115), 101);
-  EXPECT_EQ(resume_sector(100, 101), 101);
+TEST(ScanResume, GoesOnRightAfterTheLastVideoSectorButNeverAtTheMovieStart) {
+  EXPECT_EQ(resume_sector(100, 400), 401);
+  EXPECT_EQ(resume_sector(100, 116), 117);
+  EXPECT_EQ(resume_sector(100, 115), 116);
+  EXPECT_EQ(resume_sector(100, 101), 102);
   EXPECT_EQ(resume_sector(100, 100), 101);
-  EXPECT_EQ(resume_sector(0, 3), 1);
+  EXPECT_EQ(resume_sector(100, 99), 101);
+  EXPECT_EQ(resume_sector(0, 3), 4);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The ISO 9660 walk over hand-made directories: matching rules, descent, and
 // damaged directories that must end as Damaged rather than crash or loop.
 #include "format/disc/iso9660_walk.hpp"
+#include "format/disc/iso9660_files.hpp"
 
 #include <gtest/gtest.h>
 
@@ -189,6 +190,58 @@ TEST(IsoWalk, ExtentRangeCountsWholeBlocks) {
   EXPECT_EQ(end, 100);
   EXPECT_FALSE(extent_range(IsoExtent{0x7FFFFFF0u, 0xFFFFFFFFu}, &first, &end));
   EXPECT_FALSE(extent_range(IsoExtent{0x80000000u, 0}, &first, &end));
+}
+
+// The whole tree's files, for the scans that must end streams at file ends.
+std::vector<int32_t> boundaries_of(IsoImage& image, bool* whole, int* reads = nullptr) {
+  MemoryReader reader{&image, {}, 0};
+  const IsoExtent root = root_directory(image.user_data(kVolumeDescriptorSector));
+  std::vector<IsoExtent> files;
+  *whole = list_iso_files(root, kStandardSectors, read_from_image, &reader, &files);
+  if (reads != nullptr) *reads = reader.reads;
+  return file_boundaries(files);
+}
+
+TEST(IsoFiles, EveryFileOfTheTreeGivesItsStartAndEnd) {
+  IsoImage image = standard_image();
+  bool whole = false;
+  const std::vector<int32_t> bounds = boundaries_of(image, &whole);
+  ASSERT_TRUE(whole);
+  // README.TXT 20..21, OPEN.STR 23..26, X.XA 26..27: back to back files share a boundary.
+  EXPECT_EQ(bounds, (std::vector<int32_t>{kReadmeSector, kReadmeSector + 1, kOpenStrSector, kOpenStrEnd,
+                                          kDeepXaSector + 1}));
+  EXPECT_EQ(next_file_boundary(bounds, kOpenStrSector, 1000), kOpenStrEnd);
+  EXPECT_EQ(next_file_boundary(bounds, kOpenStrEnd, 1000), kDeepXaSector + 1);
+  EXPECT_EQ(next_file_boundary(bounds, kDeepXaSector + 1, 1000), 1000);  // past the last file
+  EXPECT_EQ(next_file_boundary(bounds, 5, 19), 19);                      // the limit comes first
+  EXPECT_EQ(next_file_boundary({}, 5, 19), 19);                          // nothing known
+}
+
+TEST(IsoFiles, LoopsAreWalkedOnceAndDamageIsRefused) {
+  {
+    IsoImage image = standard_image();
+    put_record(image.user_data(19), 68, "DEEP", 18, kBlock, true);  // MOVIE/DEEP is the root again
+    bool whole = false;
+    int reads = 0;
+    const std::vector<int32_t> bounds = boundaries_of(image, &whole, &reads);
+    EXPECT_TRUE(whole);
+    EXPECT_EQ(reads, 2);  // the root and MOVIE, each once
+    EXPECT_EQ(bounds, (std::vector<int32_t>{kReadmeSector, kReadmeSector + 1, kOpenStrSector, kOpenStrEnd}));
+  }
+  {
+    IsoImage image = standard_image();
+    image.user_data(18)[kStandardRootEnd] = 20;  // a record too short to hold its own fields
+    bool whole = true;
+    boundaries_of(image, &whole);
+    EXPECT_FALSE(whole);
+  }
+  {
+    IsoImage image = standard_image();
+    put_record(image.user_data(18), kStandardRootEnd, "FAR", 29, 4 * kBlock, true);  // runs past the image
+    bool whole = true;
+    boundaries_of(image, &whole);
+    EXPECT_FALSE(whole);
+  }
 }
 
 }  // namespace

@@ -78,8 +78,8 @@ double psnr_against_source(const Picture& p, const mkdisc::RgbFrame& f, Distorti
   return psnr(sum, 3.0 * f.width * f.height);
 }
 
-// Luminance as a JPEG decoder would form it from korvane's pixel: p0 plays
-// the role of red (1.402 x the second chroma block), p2 that of blue.
+// Luminance as a JPEG decoder would form it from korvane's pixel (p2 red,
+// p1 green, p0 blue).
 // gray: ffmpeg's frames of gray_width x gray_height (its own reading of the
 // header size, which may be the unrounded one); the common area is compared.
 double psnr_luma_against_gray(const Picture& p, const std::string& gray, size_t offset, uint32_t gray_width,
@@ -88,7 +88,7 @@ double psnr_luma_against_gray(const Picture& p, const std::string& gray, size_t 
   const uint32_t w = std::min(p.width, gray_width), h = std::min(p.height, gray_height);
   for (uint32_t y = 0; y < h; ++y)
     for (uint32_t x = 0; x < w; ++x) {
-      const double luma = 0.299 * p.at(x, y, 0) + 0.587 * p.at(x, y, 1) + 0.114 * p.at(x, y, 2);
+      const double luma = 0.299 * p.at(x, y, 2) + 0.587 * p.at(x, y, 1) + 0.114 * p.at(x, y, 0);
       const double e = luma - static_cast<uint8_t>(gray[offset + y * gray_width + x]);
       sum += e * e;
     }
@@ -392,5 +392,89 @@ TEST_F(DamagedMovie, SearchWindowOfOneStopsAtAForeignSector) {
   EXPECT_EQ(convert().status, 0);
   EXPECT_EQ(read_avi(dir.file("m.avi")).frames, 2u);
 }
+
+// ffmpeg as the outside oracle on movies in the console's colour convention
+// (Cr in block 0, Cb in block 1). ffmpeg limits Y to 0..255 before its colour
+// step and korvane does not, so pixels where ffmpeg's Y plane sits at 0 or
+// 255 are left out of every comparison; everywhere else each colour channel
+// of korvane's picture must score within 1 dB of ffmpeg's against the source
+// pictures, and korvane's and ffmpeg's pictures must agree to 45 dB.
+struct OracleCase {
+  const char* name;
+  int width, height, frames, version, scale;
+  mkdisc::Pattern pattern;
+};
+
+void PrintTo(const OracleCase& c, std::ostream* os) { *os << c.name; }
+
+class FfmpegColourOracle : public testing::TestWithParam<OracleCase> {};
+
+TEST_P(FfmpegColourOracle, EveryChannelMatchesFfmpeg) {
+  const std::string ffmpeg = find_on_path("ffmpeg");
+  if (ffmpeg.empty()) GTEST_SKIP() << "ffmpeg is not installed: the outside colour check is skipped";
+  const OracleCase& c = GetParam();
+  mkdisc::MovieSpec movie_spec;
+  movie_spec.width = c.width;
+  movie_spec.height = c.height;
+  movie_spec.frames = c.frames;
+  movie_spec.pattern = c.pattern;
+  movie_spec.encode = {c.version, c.scale, mkdisc::ColourConvention::console};
+  movie_spec.sectors_per_frame = 10;
+  movie_spec.audio = true;
+  const mkdisc::Movie movie = mkdisc::build_movie(movie_spec);
+
+  TempDir dir;
+  mkdisc::write_sector_file(dir.file("movie.str"), movie.sectors, mkdisc::SectorForm::form2336);
+  mkdisc::write_sector_file(dir.file("movie.raw"), movie.sectors, mkdisc::SectorForm::raw2352);
+  ASSERT_EQ(run_process({KORVANE_EXE, "-no-cdrom", dir.file("movie.str"), dir.file("out.avi")}).status, 0);
+  const Avi avi = read_avi(dir.file("out.avi"));
+  ASSERT_EQ(avi.pictures.size(), size_t(c.frames));
+
+  const ProcessResult rgb = run_process({ffmpeg, "-v", "error", "-f", "psxstr", "-i", dir.file("movie.raw"), "-map",
+                                         "0:v", "-f", "rawvideo", "-pix_fmt", "rgb24", dir.file("ffmpeg.rgb")});
+  ASSERT_EQ(rgb.status, 0) << rgb.err;
+  const ProcessResult yuv = run_process({ffmpeg, "-v", "error", "-f", "psxstr", "-i", dir.file("movie.raw"), "-map",
+                                         "0:v", "-f", "rawvideo", "-pix_fmt", "yuvj420p", dir.file("ffmpeg.yuv")});
+  ASSERT_EQ(yuv.status, 0) << yuv.err;
+  const std::string ff_rgb = read_file(dir.file("ffmpeg.rgb"));
+  const std::string ff_yuv = read_file(dir.file("ffmpeg.yuv"));
+  const size_t rgb_frame = size_t(c.width) * c.height * 3, yuv_frame = size_t(c.width) * c.height * 3 / 2;
+  ASSERT_EQ(ff_rgb.size(), rgb_frame * c.frames);
+  ASSERT_EQ(ff_yuv.size(), yuv_frame * c.frames);
+
+  constexpr uint8_t kYLow = 0, kYHigh = 255;
+  const char* channel_names[3] = {"red", "green", "blue"};
+  for (int f = 0; f < c.frames; ++f) {
+    double korvane_source[3] = {}, ffmpeg_source[3] = {}, korvane_ffmpeg[3] = {};
+    double count = 0;
+    for (int y = 0; y < c.height; ++y)
+      for (int x = 0; x < c.width; ++x) {
+        const auto luma = static_cast<uint8_t>(ff_yuv[f * yuv_frame + size_t(y) * c.width + x]);
+        if (luma == kYLow || luma == kYHigh) continue;
+        ++count;
+        for (int ch = 0; ch < 3; ++ch) {  // red, green, blue
+          const double source = movie.frames[f].pixel(x, y)[ch];
+          const double k = avi.pictures[f].at(x, y, 2 - ch);
+          const double g = static_cast<uint8_t>(ff_rgb[f * rgb_frame + (size_t(y) * c.width + x) * 3 + ch]);
+          korvane_source[ch] += (k - source) * (k - source);
+          ffmpeg_source[ch] += (g - source) * (g - source);
+          korvane_ffmpeg[ch] += (k - g) * (k - g);
+        }
+      }
+    ASSERT_GT(count, 0.5 * c.width * c.height) << "frame " << f + 1;
+    for (int ch = 0; ch < 3; ++ch) {
+      const double ours = psnr(korvane_source[ch], count), theirs = psnr(ffmpeg_source[ch], count);
+      EXPECT_NEAR(ours, theirs, 1.0) << channel_names[ch] << " of frame " << f + 1;
+      EXPECT_GE(psnr(korvane_ffmpeg[ch], count), 45.0) << channel_names[ch] << " of frame " << f + 1;
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Movies, FfmpegColourOracle,
+    testing::Values(OracleCase{"v2_320x240_sample", 320, 240, 4, 2, 8, mkdisc::Pattern::sample},
+                    OracleCase{"v3_160x112_gradient", 160, 112, 3, 3, 16, mkdisc::Pattern::gradient},
+                    OracleCase{"v3_160x112_bars", 160, 112, 3, 3, 4, mkdisc::Pattern::bars}),
+    [](const testing::TestParamInfo<OracleCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

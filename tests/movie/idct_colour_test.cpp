@@ -33,11 +33,13 @@ TEST(Dequantise, DcScaleZigzagAndTruncation) {
   EXPECT_EQ(nonzero, 5);
   dequantise_block(in, out, true, 5);
   EXPECT_EQ(out[0], -1200);
-  // Scan indices 34 and 35 carry 23.
+  // Scan indices 34 and 35 carry 27, as in the table every STR encoder uses.
   int16_t only34[64] = {};
   only34[34] = 16;
+  only34[35] = 16;
   dequantise_block(only34, out, false, 1);
-  EXPECT_EQ(out[kZigzag[34]], 23);
+  EXPECT_EQ(out[kZigzag[34]], 27);
+  EXPECT_EQ(out[kZigzag[35]], 27);
 }
 
 TEST(Dequantise, ThirtyTwoBitWrapAndSixteenBitResult) {
@@ -135,14 +137,14 @@ TEST(Colour, PixelTruncationAndLimits) {
   EXPECT_EQ(p[0], 10);
   colour_pixel(32768.0 - 128.0, 0.0, 0.0, p);  // -32768 as 16 bits
   EXPECT_EQ(p[0], 0);
-  // Blue from B, red from A, green from both.
+  // Red from A (Cr), blue from B (Cb), green from both, as the console pairs them.
   colour_pixel(0.0, 10.0, 0.0, p);
   EXPECT_EQ(p[0], 128);
-  EXPECT_EQ(p[1], 124);  // 128 - 3.437
-  EXPECT_EQ(p[2], 145);  // 128 + 17.72
-  colour_pixel(0.0, 0.0, 10.0, p);
-  EXPECT_EQ(p[0], 142);  // 128 + 14.02
   EXPECT_EQ(p[1], 120);  // 128 - 7.143
+  EXPECT_EQ(p[2], 142);  // 128 + 14.02
+  colour_pixel(0.0, 0.0, 10.0, p);
+  EXPECT_EQ(p[0], 145);  // 128 + 17.72
+  EXPECT_EQ(p[1], 124);  // 128 - 3.437
   EXPECT_EQ(p[2], 128);
 }
 
@@ -200,7 +202,7 @@ TEST(Colour, ChromaSampleSevenSevenCoversBottomRight) {
   for (int y = 0; y < 16; ++y)
     for (int x = 0; x < 16; ++x) {
       const bool covered = x >= 14 && y >= 14;
-      EXPECT_EQ(picture[y * stride + x * 3 + 2], covered ? 216 : 128) << x << "," << y;
+      EXPECT_EQ(picture[y * stride + x * 3 + 2], covered ? 198 : 128) << x << "," << y;  // 128 + 70.1
     }
 }
 

@@ -128,3 +128,27 @@ TEST(MkdiscCommand, BuildsReportsAndRefuses) {
   EXPECT_EQ(run_process({MKDISC_EXE, "build", dir.file("missing.desc"), dir.file("z")}).status, 1);
 }
 #endif
+
+TEST(Description, PackedDiscOfMoviesAndEightBitSound) {
+  // The packed disc of a mastering tool: STR and XA files back to back, two
+  // movies back to back on file 0 channel 0 (the encoder's default), audio
+  // first in each group, and an 8-bit XA file.
+  const BuiltDisc d = build_from_description(
+      "file MOVIE/A.STR\n"
+      "movie width=32 height=32 frames=2 file=0 channel=0 audio=37800 sectors-per-frame=10 audio-slot=0\n"
+      "movie width=32 height=32 frames=2 file=0 channel=0 audio=37800 audio-bits=8 sectors-per-frame=10\n"
+      "file SOUND/B.XA\n"
+      "audio rate=18900 stereo=no bits=8 sectors=3 interleave=16\n");
+  ASSERT_EQ(d.files.size(), 2u);
+  EXPECT_EQ(d.files[1].extent.first_sector, d.files[0].extent.first_sector + d.files[0].extent.sector_count);
+  const Sector& first = d.sectors[d.files[0].extent.first_sector];
+  EXPECT_TRUE(is_audio_sector(first.data()));  // audio in slot 0
+  EXPECT_EQ(first[0], 0);
+  EXPECT_EQ(first[1], 0);
+  const Movie& second = d.files[0].movies[1];
+  EXPECT_TRUE(is_audio_sector(second.sectors[3].data()));  // one in 4 with 8-bit samples, the last of each group
+  EXPECT_EQ(second.sectors[3][3], 0x11);                   // 8-bit, stereo
+  EXPECT_EQ(d.sectors[d.files[1].extent.first_sector][3], 0x14);  // 8-bit, 18900 Hz, mono
+  EXPECT_NE(error_of("output sectors\nmovie audio=37800 audio-bits=6\n").find("sample width 6"), std::string::npos);
+  EXPECT_NE(error_of("output sectors\nmovie audio=37800 audio-slot=8\n").find("audio slot 8"), std::string::npos);
+}

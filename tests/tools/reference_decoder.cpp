@@ -169,9 +169,10 @@ mkdisc::RgbFrame decode_picture(const std::vector<uint8_t>& bs, int width, int h
         const int q = 2 + (y / 8) * 2 + x / 8;
         const double Y = samples[q][(y % 8) * 8 + x % 8] + 128.0;
         const double A = samples[0][(y / 2) * 8 + x / 2], B = samples[1][(y / 2) * 8 + x / 2];
-        const double p[3] = {Y + static_cast<float>(1.402) * B,
-                             (Y - static_cast<float>(0.3437) * A) - static_cast<float>(0.7143) * B,
-                             Y + static_cast<float>(1.772) * A};
+        // A is Cr, B is Cb.
+        const double p[3] = {Y + static_cast<float>(1.772) * B,
+                             (Y - static_cast<float>(0.3437) * B) - static_cast<float>(0.7143) * A,
+                             Y + static_cast<float>(1.402) * A};
         uint8_t* px = f.pixel(mx * 16 + x, my * 16 + y);
         for (int c = 0; c < 3; ++c) {  // p0 is blue, p2 red
           const int v = static_cast<int16_t>(static_cast<int32_t>(p[c]));

@@ -28,6 +28,27 @@ TEST(XaEncoder, FormatBytesAndInterleave) {
   EXPECT_EQ(s[0][7], 0x05);
 }
 
+TEST(XaEncoder, EightBitFormatAndQuality) {
+  EXPECT_EQ(coding_info_of({37800, true, 8}), 0x11);
+  EXPECT_EQ(coding_info_of({18900, false, 8}), 0x14);
+  EXPECT_EQ(audio_interleave({37800, true, 8}), 4);
+  EXPECT_EQ(audio_interleave({18900, false, 8}), 16);
+  EXPECT_EQ(samples_per_sector({37800, true, 8}), 1008);
+  EXPECT_EQ(samples_per_sector({37800, false, 8}), 2016);
+  EXPECT_THROW(check_audio_format({37800, true, 6}), Error);
+  for (bool stereo : {false, true}) {
+    const AudioFormat f{37800, stereo, 8};
+    const std::vector<int16_t> pcm = make_pcm(Sound::melody, f.rate, stereo, 3 * static_cast<size_t>(samples_per_sector(f)));
+    const SectorList sectors = encode_xa_audio(pcm, f, 1, 1);
+    ASSERT_EQ(sectors.size(), 3u);
+    EXPECT_EQ(sectors[0][3], coding_info_of(f));
+    const std::vector<int16_t> back = decode_xa_audio(sectors, stereo, 8);
+    ASSERT_EQ(back.size(), pcm.size());
+    // Eight bits a sample leave far less quantisation noise than four.
+    EXPECT_GE(reference::snr_db(pcm, back), 50.0) << "stereo " << stereo;
+  }
+}
+
 TEST(XaEncoder, SweepAndMelodyDecodeWithHighSnr) {
   for (bool stereo : {false, true})
     for (Sound sound : {Sound::sweep, Sound::melody}) {

@@ -46,10 +46,10 @@ TEST_P(FloatConverters, RoundToNearestEvenThenLimit) {
   // Values far outside the table's reach still limit to the ends.
   EXPECT_EQ(convert_float(convert, 90000.0f, 0, 0), (std::vector<uint8_t>{255, 255, 255}));
   EXPECT_EQ(convert_float(convert, -90000.0f, 0, 0), (std::vector<uint8_t>{0, 0, 0}));
-  // B moves p0 and p1, A moves p1 and p2: 10 x 1.402 = 14.02, 10 x 1.772 =
-  // 17.72, -3.437 - 7.143 = -10.58.
-  EXPECT_EQ(convert_float(convert, 0.0f, 0, 10), (std::vector<uint8_t>{142, 121, 128}));
-  EXPECT_EQ(convert_float(convert, 0.0f, 10, 0), (std::vector<uint8_t>{128, 125, 146}));
+  // B (Cb) moves p0 (blue) and p1, A (Cr) moves p1 and p2 (red): 10 x 1.772
+  // = 17.72 and -3.437 for B, 10 x 1.402 = 14.02 and -7.143 for A.
+  EXPECT_EQ(convert_float(convert, 0.0f, 0, 10), (std::vector<uint8_t>{146, 125, 128}));
+  EXPECT_EQ(convert_float(convert, 0.0f, 10, 0), (std::vector<uint8_t>{128, 121, 142}));
 }
 
 INSTANTIATE_TEST_SUITE_P(PlainAndSimd, FloatConverters,
@@ -151,6 +151,19 @@ TEST(FixedConverter, ShiftsTowardMinusInfinity) {
   EXPECT_EQ(convert_fixed(-200, 0, 0), (std::vector<uint8_t>{0, 0, 0}));
 }
 
+TEST(FixedConverter, CrFeedsRedAndCbFeedsBlueInBothIntegerConverters) {
+  // A (block 0) is Cr: red gets 359/256 of it, green -183/256. B (block 1)
+  // is Cb: blue gets 454/256, green -88/256.
+  EXPECT_EQ(convert_fixed(0, 50, 0), (std::vector<uint8_t>{128, 128 - 36, 128 + 70}));
+  EXPECT_EQ(convert_fixed(0, 0, 50), (std::vector<uint8_t>{128 + 88, 128 - 18, 128}));
+  int16_t luma[256] = {}, ca[256], cb[256];
+  for (int i = 0; i < 256; ++i) ca[i] = 50, cb[i] = -50;
+  std::vector<uint8_t> pixels(16 * 16 * 3);
+  convert_quadrant_filter(luma, ca, cb, pixels.data(), 48, 3);
+  // Blue: 128 + floor(-88.7); green: 128 + floor((4400 - 9150) / 256); red: 128 + 70.
+  EXPECT_EQ((std::vector<uint8_t>{pixels[0], pixels[1], pixels[2]}), (std::vector<uint8_t>{128 - 89, 128 - 19, 128 + 70}));
+}
+
 TEST(FixedConverter, OnlyTheLow16BitsAreLimited) {
   // 32767 + 128 = 32895 reads as -32641 in 16 bits: black. With a large A,
   // p2 = 32895 + 58111 = 91006 reads as 25470: full.
@@ -219,7 +232,8 @@ TEST(Drawing, ChromaColoursTheSquareBelowAndRightOfItsSample) {
   for (int y = 0; y < 16; ++y)
     for (int x = 0; x < 16; ++x) {
       const bool coloured = (x == 6 || x == 7) && (y == 6 || y == 7);
-      EXPECT_EQ(pixels[y * 48 + x * 3], coloured ? 128 + (359 * 50 >> 8) : 128) << x << "," << y;
+      // Block B is Cb: blue gets 454/256 (1.772) of it.
+      EXPECT_EQ(pixels[y * 48 + x * 3], coloured ? 128 + (454 * 50 >> 8) : 128) << x << "," << y;
     }
 }
 

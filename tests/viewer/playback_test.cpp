@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <cstdio>
 #include <string>
 #include <utility>
@@ -55,13 +56,46 @@ TEST(Playback, ShowsEveryFrameAndFeedsEveryAudioSector) {
   const auto first_audio = std::find_if(m.sectors.begin(), m.sectors.end(), is_audio);
   AdpcmHistory left, right;
   int16_t expected[4032];
-  decode_viewer_sound_sector(first_audio->data() + 8, 2, left, right, viewer_sound_unit_plain,
+  decode_viewer_sound_sector(first_audio->data() + 8, 2, kXaBits4, left, right, viewer_sound_unit_plain,
                              expected);
   ASSERT_EQ(h.sound.blocks.front().size(), 8064u);
   EXPECT_EQ(0, std::memcmp(h.sound.blocks.front().data(), expected, 8064));
   // 8064-byte blocks, round the 32-block buffer.
   for (size_t i = 0; i < h.sound.offsets.size(); ++i)
     EXPECT_EQ(h.sound.offsets[i], (i % 32) * 8064);
+}
+
+TEST(Playback, EightBitSoundFillsHalfBlocks) {
+  // 37800 Hz stereo in 8-bit samples: one audio sector in four, each 1008
+  // pairs, written as 4032-byte blocks round the buffer, with no silence
+  // between them.
+  PlaybackHarness h;
+  mkdisc::MovieSpec spec;
+  spec.width = 48;
+  spec.height = 32;
+  spec.frames = 12;
+  spec.sectors_per_frame = 10;
+  spec.audio = true;
+  spec.audio_format.bits = 8;
+  const auto m = mkdisc::build_movie(spec);
+  h.load(m.sectors);
+  run_viewer();
+  EXPECT_EQ(h.display.flips, 12);
+  EXPECT_EQ(h.sound.channels, 2u);
+  EXPECT_EQ(viewer_stream.audio_interval, 4u);
+  std::vector<std::vector<uint8_t>> expected;
+  AdpcmHistory left, right;
+  for (const auto& s : m.sectors) {
+    if (!is_audio(s)) continue;
+    int16_t samples[2016];
+    decode_viewer_sound_sector(s.data() + 8, 2, kXaBits8, left, right, viewer_sound_unit_plain, samples);
+    std::vector<uint8_t> bytes(4032);
+    std::memcpy(bytes.data(), samples, bytes.size());
+    expected.push_back(bytes);
+  }
+  ASSERT_GE(h.sound.blocks.size(), expected.size());
+  for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(h.sound.blocks[i], expected[i]) << "block " << i;
+  for (size_t i = 0; i < h.sound.offsets.size(); ++i) EXPECT_EQ(h.sound.offsets[i], (i % 64) * 4032);
 }
 
 TEST(Playback, LateFlipsBecomeDroppedFrames) {

@@ -47,10 +47,10 @@ TEST(ViewerChoices, DisplaySizeAndFilter) {
 }
 
 TEST(ViewerChoices, AudioInterval) {
-  EXPECT_EQ(audio_interval_for(37800, 2), 8u);
-  EXPECT_EQ(audio_interval_for(37800, 1), 16u);
-  EXPECT_EQ(audio_interval_for(18900, 2), 16u);
-  EXPECT_EQ(audio_interval_for(18900, 1), 32u);
+  EXPECT_EQ(audio_interval_for(37800, 2, kXaBits4), 8u);
+  EXPECT_EQ(audio_interval_for(37800, 1, kXaBits4), 16u);
+  EXPECT_EQ(audio_interval_for(18900, 2, kXaBits4), 16u);
+  EXPECT_EQ(audio_interval_for(18900, 1, kXaBits4), 32u);
 }
 
 TEST(ViewerChoices, RoutineTable) {

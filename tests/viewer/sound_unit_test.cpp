@@ -114,7 +114,7 @@ TEST(SoundSector, StereoInterleavesEvenUnitsLeftAndOddUnitsRight) {
   const auto data = labelled_sector_data();
   AdpcmHistory left, right;
   std::vector<int16_t> block(4032, 99);
-  decode_viewer_sound_sector(data.data(), 2, left, right, viewer_sound_unit_plain, block.data());
+  decode_viewer_sound_sector(data.data(), 2, kXaBits4, left, right, viewer_sound_unit_plain, block.data());
   for (int k = 0; k < 2016; ++k) {
     ASSERT_EQ(block[2 * k], 1) << k;
     ASSERT_EQ(block[2 * k + 1], 2) << k;
@@ -126,7 +126,7 @@ TEST(SoundSector, MonoRunsGroupByGroupAndUnitByUnit) {
   data[5 * 128 + 4 + 3] = 0x0B;  // group 5, unit 3: shift 11 doubles its samples
   AdpcmHistory left, right;
   std::vector<int16_t> block(4032);
-  decode_viewer_sound_sector(data.data(), 1, left, right, viewer_sound_unit_mmx, block.data());
+  decode_viewer_sound_sector(data.data(), 1, kXaBits4, left, right, viewer_sound_unit_mmx, block.data());
   for (int g = 0; g < 18; ++g)
     for (int u = 0; u < 8; ++u)
       for (int i = 0; i < 28; ++i) {

@@ -221,4 +221,50 @@ TEST(AdpcmSector, StereoChannelsKeepSeparateHistories) {
   EXPECT_EQ(right.p1, right2.p1);
 }
 
+// 8-bit groups: four units, sample i of unit u the whole byte at 16 + 4i + u.
+TEST(AdpcmEightBit, BytesStandInBitsEightToFifteenBeforeTheShift) {
+  Group group;
+  group.set_parameter(1, 0, 0);
+  group.set_parameter(2, 0, 8);  // shift 8 gives the byte itself
+  for (int i = 0; i < kSamplesPerUnit; ++i) {
+    group.bytes[kRows + 4 * i + 1] = static_cast<uint8_t>(i * 9 - 120);
+    group.bytes[kRows + 4 * i + 2] = static_cast<uint8_t>(i * 9 - 120);
+  }
+  std::vector<int16_t> out(kSamplesPerUnit);
+  AdpcmHistory history;
+  AdpcmUnitState state;
+  state.group = group.bytes;
+  state.history = &history;
+  for (int unit : {1, 2}) {
+    state.unit = unit;
+    state.out = out.data();
+    decode_sound_unit_8bit(state);
+    for (int i = 0; i < kSamplesPerUnit; ++i)
+      ASSERT_EQ(out[i], static_cast<int8_t>(i * 9 - 120) * (unit == 1 ? 256 : 1)) << unit << " " << i;
+  }
+}
+
+TEST(AdpcmEightBit, SectorsGive2016SamplesInUnitOrder) {
+  std::vector<uint8_t> data(kSoundDataBytes);
+  Group group;
+  for (int u = 0; u < kUnitsPerGroup8Bit; ++u) {
+    group.set_parameter(u, 0, 8);
+    for (int i = 0; i < kSamplesPerUnit; ++i) group.bytes[kRows + 4 * i + u] = static_cast<uint8_t>(u + 1);
+  }
+  for (int g = 0; g < kSoundGroupsPerSector; ++g)
+    std::memcpy(data.data() + g * kSoundGroupBytes, group.bytes, kSoundGroupBytes);
+  std::vector<int16_t> mono(kSamplesPerSector8Bit + 1, 99), stereo(kSamplesPerSector8Bit + 1, 99);
+  AdpcmHistory a, b, c;
+  decode_xa_mono_8bit(data.data(), a, mono.data());
+  decode_xa_stereo_8bit(data.data(), b, c, stereo.data());
+  for (int k = 0; k < kSamplesPerSector8Bit; ++k) ASSERT_EQ(mono[k], (k / kSamplesPerUnit) % 4 + 1) << k;
+  for (int k = 0; k < kSamplesPerSector8Bit / 2; ++k) {
+    const int pair = (k / kSamplesPerUnit) % 2;  // units 0/1, then 2/3
+    ASSERT_EQ(stereo[2 * k], 2 * pair + 1) << "left " << k;
+    ASSERT_EQ(stereo[2 * k + 1], 2 * pair + 2) << "right " << k;
+  }
+  EXPECT_EQ(mono[kSamplesPerSector8Bit], 99);  // nothing past the sector's samples
+  EXPECT_EQ(stereo[kSamplesPerSector8Bit], 99);
+}
+
 }  // namespace

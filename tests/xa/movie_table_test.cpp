@@ -22,15 +22,27 @@ struct Table {
   }
 };
 
-TEST(MovieTable, LinkedMovieIncludesOneSectorBeforeAndTheStopSector) {
+TEST(MovieTable, LinkedMovieIncludesOneSectorBeforeAndEndsAtTheSpanEnd) {
   Table t;
   EXPECT_EQ(linked_movie(t.movies, t.count, 98), -1);
   EXPECT_EQ(linked_movie(t.movies, t.count, 99), 0);  // one before the start
   EXPECT_EQ(linked_movie(t.movies, t.count, 250), 0);
-  EXPECT_EQ(linked_movie(t.movies, t.count, 400), 0);  // where the conversion stopped
-  EXPECT_EQ(linked_movie(t.movies, t.count, 401), -1);
+  EXPECT_EQ(linked_movie(t.movies, t.count, 399), 0);  // the span's last sector
+  EXPECT_EQ(linked_movie(t.movies, t.count, 400), -1);  // one past the span
   EXPECT_EQ(linked_movie(t.movies, t.count, 2050), 2);
   EXPECT_EQ(linked_movie(t.movies, 0, 250), -1);
+}
+
+TEST(MovieTable, SpanEndsOneAverageFrameAfterTheLastFrameStart) {
+  // Ten frames from sector 100, the last at 190: ten sectors a frame.
+  EXPECT_EQ(movie_span_end(100, 190, 10, 197, 275), 200);
+  // Fractional spans round to the nearest sector: 8.75 sectors a frame.
+  EXPECT_EQ(movie_span_end(100, 135, 5, 142, 300), 144);
+  // Never short of the last video sector, never past where the conversion stopped.
+  EXPECT_EQ(movie_span_end(100, 190, 10, 203, 275), 204);
+  EXPECT_EQ(movie_span_end(100, 190, 10, 197, 198), 198);
+  // One frame has no average: the span runs to where the conversion stopped.
+  EXPECT_EQ(movie_span_end(100, 100, 1, 104, 180), 180);
 }
 
 TEST(MovieTable, PrecedingMovieUsesTheNextStartOrTheScanEnd) {

@@ -1,6 +1,6 @@
 // RGB to luminance and two chroma planes for either colour convention, and
-// back. Both conventions use the same four factors; they differ in which
-// chroma block carries which factor and which colour it feeds.
+// back. Both conventions place Cr in block A and Cb in block B; they differ
+// in the rounding of the decoder they aim at.
 #include "tools/mkdisc/colour.hpp"
 
 #include <algorithm>
@@ -30,7 +30,7 @@ struct Layout {
 };
 
 Layout layout_of(ColourConvention c) {
-  if (c == ColourConvention::korvane) return {kBlue, kRed, false, kTruncationBias};
+  if (c == ColourConvention::korvane) return {kRed, kBlue, true, kTruncationBias};
   return {kRed, kBlue, true, 0.0};
 }
 

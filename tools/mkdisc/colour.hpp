@@ -1,11 +1,11 @@
 // The colour conventions the encoder can target. The MDEC picture is a
 // luminance plane and two half-resolution chroma planes (block 0 "A" and
-// block 1 "B" of each macroblock).
-//  - korvane: what korvane's converter makes of them: blue = Y + 1.402 B,
-//    green = Y - 0.3437 A - 0.7143 B, red = Y + 1.772 A.
-//  - console: the PlayStation's own reading, which ffmpeg follows: A is Cr and
-//    B is Cb, red = Y + 1.402 A, green = Y - 0.3437 B - 0.7143 A,
-//    blue = Y + 1.772 B.
+// block 1 "B" of each macroblock), read as the console reads them: A is Cr
+// and B is Cb, red = Y + 1.402 A, green = Y - 0.3437 B - 0.7143 A,
+// blue = Y + 1.772 B.
+//  - console: aimed at a decoder that rounds its results (ffmpeg).
+//  - korvane: the same reading, aimed at korvane's converter, which
+//    truncates: luminance is raised by half a level.
 #pragma once
 
 #include <vector>

@@ -138,8 +138,10 @@ void add_movie(Target& t, Args& a) {
     s.audio = true;
     s.audio_format.rate = static_cast<int>(Args::parse_integer(audio, 18900, 37800, "audio rate"));
     s.audio_format.stereo = a.yes_no("stereo", true);
+    s.audio_format.bits = static_cast<int>(a.integer("audio-bits", 4, 4, 8, "audio sample width"));
     s.audio_channel = static_cast<int>(a.integer("audio-channel", -1, 0, 255, "audio channel number"));
     s.interleave = static_cast<int>(a.integer("interleave", 0, 2, 1024, "interleave"));
+    s.audio_slot = static_cast<int>(a.integer("audio-slot", -1, 0, 1023, "audio slot"));
     s.sound = parse_sound(a.text("sound", "sweep"));
   }
   SectorList& lane = lane_of(t, a);
@@ -154,6 +156,7 @@ void add_audio(Target& t, Args& a) {
   AudioFormat f;
   f.rate = static_cast<int>(a.integer("rate", 37800, 18900, 37800, "audio rate"));
   f.stereo = a.yes_no("stereo", true);
+  f.bits = static_cast<int>(a.integer("bits", 4, 4, 8, "audio sample width"));
   check_audio_format(f);
   const int file = static_cast<int>(a.integer("file", 1, 0, 255, "file number"));
   const int channel = static_cast<int>(a.integer("channel", 1, 0, 255, "channel number"));

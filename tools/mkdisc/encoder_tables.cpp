@@ -17,9 +17,8 @@ const uint8_t kScanIndexAt[kBlockCoefficients] = {
     35, 36, 48, 49, 57, 58, 62, 63,
 };
 
-// The MPEG-1 default intra matrix, row by row, as the console holds it: 23
-// where MPEG-1 has 27 at row 6 column 1 and row 7 column 0, and 2 in the
-// unused DC entry.
+// The MPEG-1 default intra matrix, row by row, as every STR encoder uses it,
+// with 2 in the unused DC entry.
 const uint8_t kQuantMatrix[kBlockCoefficients] = {
     2,  16, 19, 22, 26, 27, 29, 34,
     16, 16, 22, 24, 27, 29, 34, 37,
@@ -27,8 +26,8 @@ const uint8_t kQuantMatrix[kBlockCoefficients] = {
     22, 22, 26, 27, 29, 34, 37, 40,
     22, 26, 27, 29, 32, 35, 40, 48,
     26, 27, 29, 32, 35, 40, 48, 58,
-    26, 23, 29, 34, 38, 46, 56, 69,
-    23, 29, 35, 38, 46, 56, 69, 83,
+    26, 27, 29, 34, 38, 46, 56, 69,
+    27, 29, 35, 38, 46, 56, 69, 83,
 };
 
 // The MPEG-1 intra AC codes, one row per run, levels from 1. In an MDEC

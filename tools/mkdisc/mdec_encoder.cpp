@@ -1,6 +1,6 @@
 // MDEC frame encoder: forward DCT, quantisation chosen so that the decoder's
 // dequantisation (coef * q * scale / 16, truncated) lands nearest the wanted
-// value, then the run/level codes of the encoder's tables.
+// value, then the run/level codes of the encoder's own code book.
 #include "tools/mkdisc/mdec_encoder.hpp"
 
 #include <algorithm>
@@ -11,7 +11,7 @@
 #include "base/byte_order.hpp"
 #include "tools/mkdisc/bit_writer.hpp"
 #include "tools/mkdisc/dct.hpp"
-#include "tools/mkdisc/encoder_tables.hpp"
+#include "tools/mkdisc/mdec_code_book.hpp"
 #include "tools/mkdisc/sector.hpp"
 
 namespace mkdisc {
@@ -20,14 +20,13 @@ namespace {
 
 constexpr int kMacroblock = 16;
 constexpr int kBlock = 8;
-constexpr int kBlocksPerMacroblock = 6;  // two chroma, then four luminance
 constexpr int kMaxScale = 63;
 constexpr int kDequantDivisor = 16;
-constexpr int kLevelMin = -(1 << (escape::kLevelBits - 1));   // -512
-constexpr int kLevelMax = (1 << (escape::kLevelBits - 1)) - 1; // 511
+constexpr int kLevelMin = -(1 << (kEscapeLevelWidth - 1));   // -512
+constexpr int kLevelMax = (1 << (kEscapeLevelWidth - 1)) - 1; // 511
 constexpr int kDcV3Multiplier = 4;     // version 3 DC values are multiplied by 4
-constexpr int kMaxRun = (1 << escape::kRunBits) - 1;  // 63
-constexpr int kMaxDcSizeV3 = dc::kSizes - 1;
+constexpr int kMaxRun = 63;            // 6-bit escape run
+constexpr int kMaxDcSizeV3 = kDcSizes - 1;
 
 // The decoder's transform is twice the orthonormal one, so coefficients are
 // half the orthonormal DCT of the samples.
@@ -59,8 +58,9 @@ CoefficientBlock quantise_block(const double samples[64], const EncodeOptions& o
     b[0] = static_cast<int16_t>(std::clamp(static_cast<int>(std::lround(dc)), kLevelMin, kLevelMax));
   else
     b[0] = static_cast<int16_t>(std::lround(dc / kDcV3Multiplier));
-  for (int pos = 1; pos < kBlockCoefficients; ++pos)
-    b[kScanIndexAt[pos]] = quantise_ac(freq[pos] / kTransformGain, kQuantMatrix[pos] * o.scale);
+  for (int k = 1; k < kBlockCoefficients; ++k)
+    b[k] = quantise_ac(freq[zigzag_order()[static_cast<size_t>(k)]] / kTransformGain,
+                       quantisation_weights()[static_cast<size_t>(k)] * o.scale);
   return b;
 }
 
@@ -74,7 +74,7 @@ void put_dc_v3(BitWriter& bw, int diff, bool chroma) {
   int size = 0;
   while ((1 << size) <= magnitude) ++size;
   if (size > kMaxDcSizeV3) throw Error("DC difference " + std::to_string(diff) + " does not fit a size code");
-  bw.put_text(chroma ? dc::kSizeCodes[size].chrominance : dc::kSizeCodes[size].luminance);
+  bw.put_text(dc_size_code(size, chroma));
   if (size > 0) bw.put(static_cast<uint32_t>(diff > 0 ? diff : diff + (1 << size) - 1), size);
 }
 
@@ -87,18 +87,18 @@ void put_ac(BitWriter& bw, const CoefficientBlock& b, int& nonzero) {
       continue;
     }
     ++nonzero;
-    if (const char* code = ac_code_bits(run, std::abs(level))) {
+    if (const char* code = run_level_code(run, std::abs(level))) {
       bw.put_text(code);
       bw.put(level < 0 ? 1u : 0u, 1);
     } else {
-      bw.put_text(escape::kCode);
-      bw.put(static_cast<uint32_t>(run), escape::kRunBits);
-      bw.put(static_cast<uint32_t>(level) & ((1u << escape::kLevelBits) - 1), escape::kLevelBits);
+      bw.put_text(kCodeEscape);
+      bw.put(static_cast<uint32_t>(run), kEscapeRunWidth);
+      bw.put(static_cast<uint32_t>(level) & ((1u << kEscapeLevelWidth) - 1), kEscapeLevelWidth);
     }
     run = 0;
   }
   static_assert(kMaxRun >= kBlockCoefficients - 2, "a run always fits the escape");
-  bw.put_text(kEndOfBlockCode);
+  bw.put_text(kCodeEndOfBlock);
 }
 
 }  // namespace
@@ -119,7 +119,7 @@ std::vector<CoefficientBlock> quantise_frame(const RgbFrame& padded, const Encod
   const int cols = padded.width / kMacroblock, rows = padded.height / kMacroblock;
   const int cw = padded.width / 2;
   std::vector<CoefficientBlock> blocks;
-  blocks.reserve(static_cast<size_t>(cols) * rows * kBlocksPerMacroblock);
+  blocks.reserve(static_cast<size_t>(cols) * rows * kMacroblockBlocks);
   double samples[64];
   for (int mx = 0; mx < cols; ++mx)
     for (int my = 0; my < rows; ++my) {
@@ -138,16 +138,16 @@ std::vector<CoefficientBlock> quantise_frame(const RgbFrame& padded, const Encod
 
 std::vector<uint8_t> code_frame(const std::vector<CoefficientBlock>& blocks, const EncodeOptions& o) {
   check_encode_options(o);
-  std::vector<uint8_t> out(frame_header::kBytes, 0);
-  out.reserve(blocks.size() * 16 + frame_header::kBytes);
+  std::vector<uint8_t> out(kFrameHeaderSize, 0);
+  out.reserve(blocks.size() * 16 + kFrameHeaderSize);
   BitWriter bw(out);
   int nonzero = 0;
   int predictor[3] = {0, 0, 0};  // first chroma, second chroma, luminance
   for (size_t i = 0; i < blocks.size(); ++i) {
     const CoefficientBlock& b = blocks[i];
-    const int role = static_cast<int>(i % kBlocksPerMacroblock);
+    const int role = static_cast<int>(i % kMacroblockBlocks);
     if (o.version == 2) {
-      bw.put(static_cast<uint32_t>(b[0]) & ((1u << dc::kVersion2Bits) - 1), dc::kVersion2Bits);
+      bw.put(static_cast<uint32_t>(b[0]) & ((1u << kDcWidthV2) - 1), kDcWidthV2);
     } else {
       int& pred = predictor[std::min(role, 2)];
       put_dc_v3(bw, b[0] - pred, role < 2);
@@ -161,10 +161,10 @@ std::vector<uint8_t> code_frame(const std::vector<CoefficientBlock>& blocks, con
   // First word: 32-bit words of decoder input (one DC and one end code per
   // block, one word per coefficient, two to a 32-bit word), rounded up.
   const size_t halfwords = blocks.size() * 2 + static_cast<size_t>(nonzero);
-  put_le16(&out[frame_header::kLengthOffset], static_cast<uint32_t>(std::min<size_t>((halfwords + 1) / 2, 0xFFFF)));
-  put_le16(&out[frame_header::kMagicOffset], frame_header::kMagic);
-  put_le16(&out[frame_header::kScaleOffset], static_cast<uint32_t>(o.scale));
-  put_le16(&out[frame_header::kVersionOffset], static_cast<uint32_t>(o.version));
+  put_le16(&out[0], static_cast<uint32_t>(std::min<size_t>((halfwords + 1) / 2, 0xFFFF)));
+  put_le16(&out[2], kFrameHeaderSecondWord);
+  put_le16(&out[kFrameHeaderScaleAt], static_cast<uint32_t>(o.scale));
+  put_le16(&out[kFrameHeaderVersionAt], static_cast<uint32_t>(o.version));
   return out;
 }
 

@@ -48,6 +48,9 @@ void check_movie_spec(const MovieSpec& s) {
     check_audio_format(s.audio_format);
     if (s.interleave < 0 || s.interleave == 1 || s.interleave > 1024)
       throw Error("audio interleave " + num(s.interleave) + " is outside 2..1024");
+    const int n = s.interleave ? s.interleave : audio_interleave(s.audio_format);
+    if (s.audio_slot < -1 || s.audio_slot >= n)
+      throw Error("audio slot " + num(s.audio_slot) + " is outside 0.." + num(n - 1));
   }
 }
 
@@ -70,10 +73,12 @@ Movie build_movie(const MovieSpec& movie_spec) {
       throw Error("frame " + num(f + 1) + " needs more than 65535 chunks");
   }
 
-  // Lay out positions: audio every `n`-th position (the last of each group),
+  // Lay out positions: audio every `n`-th position (the last of each group
+  // unless another slot is asked for),
   // the video chunks of the frames in the others.
   const int n = movie_spec.audio ? (movie_spec.interleave ? movie_spec.interleave : audio_interleave(movie_spec.audio_format)) : 0;
-  auto is_audio = [n](int64_t p) { return n > 0 && p % n == n - 1; };
+  const int slot = movie_spec.audio_slot < 0 ? n - 1 : movie_spec.audio_slot;
+  auto is_audio = [n, slot](int64_t p) { return n > 0 && p % n == slot; };
   std::vector<int> frame_of;  // per position: frame index, or -1 for audio
   int64_t pos = 0;
   for (int f = 0; f < movie_spec.frames; ++f) {

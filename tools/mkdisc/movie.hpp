@@ -34,6 +34,7 @@ struct MovieSpec {
   AudioFormat audio_format;
   int audio_channel = -1;            // -1: the video's channel
   int interleave = 0;                // one audio sector in this many; 0: from the format
+  int audio_slot = -1;               // place of the audio sector in each group of `interleave`; -1: the last
   Sound sound = Sound::sweep;        // used when `pcm` is empty
   std::vector<int16_t> pcm;          // source audio; fitted to the audio sectors
 };

@@ -1,7 +1,8 @@
 // XA ADPCM encoder. Each 28-sample sound unit tries every filter (0..3) and
-// shift (0..12), picks each nibble to land nearest the source through the
-// decoder's exact arithmetic (truncating divisions, history kept before
-// limiting), and keeps the filter and shift with the smallest error.
+// useful shift (0..12 for 4-bit samples, 0..8 for 8-bit ones), picks each
+// sample code to land nearest the source through the decoder's exact
+// arithmetic (truncating divisions, history kept before limiting), and keeps
+// the filter and shift with the smallest error.
 #include "tools/mkdisc/xa_encoder.hpp"
 
 #include <algorithm>
@@ -16,8 +17,19 @@ namespace {
 constexpr int kRateFull = 37800;
 constexpr int kRateHalf = 18900;
 constexpr int kFilters = 4;
-constexpr int kMaxUsefulShift = 12;      // with 13..15 a nibble is worth less than 1
-constexpr int kNibbleScale = 4096;       // a nibble sits in bits 12..15
+// How sample codes of one width sit in the 16-bit value the decoder shifts.
+struct SampleWidth {
+  int scale;      // a nibble sits in bits 12..15, a byte in bits 8..15
+  int min_code;
+  int max_code;
+  int max_shift;  // beyond it a code step is worth less than 1
+  int units;      // units a sound group holds
+};
+constexpr SampleWidth kWidth4 = {4096, -8, 7, 12, kUnitsPerGroup};
+constexpr SampleWidth kWidth8 = {256, -128, 127, 8, kUnitsPerGroup8Bit};
+constexpr int kBits8 = 8;
+const SampleWidth& width_of(int bits) { return bits == kBits8 ? kWidth8 : kWidth4; }
+constexpr uint8_t kCoding8BitSamples = 0x10;
 constexpr int kFilterDivisor = 256;      // coefficients are in 1/256
 constexpr int kParamOffset = 4;          // parameter of unit u at byte 4 + u
 constexpr int kParamCopyLow = 0;         // copy of units 0..3 at bytes 0..3
@@ -25,7 +37,7 @@ constexpr int kParamCopyHigh = 8;        // copy of units 4..7 at bytes 12..15 (
 constexpr int kSampleOffset = 16;        // row i of samples at 16 + 4 * i
 constexpr int kRowBytes = 4;
 constexpr int kInterleaveFullStereo = 8;
-constexpr int kSectorDataBytes = kMode2SectorBytes - subheader::kBytes;
+constexpr int kSectorDataBytes = kSectorBytes - kSubheaderBytes;
 static_assert(kSoundGroups * kSoundGroupBytes <= kSectorDataBytes);
 
 constexpr int kK0[kFilters] = {0, 240, 460, 392};
@@ -33,9 +45,9 @@ constexpr int kK1[kFilters] = {0, 0, -208, -220};
 
 int16_t limit16(int32_t v) { return static_cast<int16_t>(std::clamp(v, -32768, 32767)); }
 
-int32_t nibble_value(int nibble, int shift) {
-  // Signed nibble in bits 12..15, divided by 2^shift toward zero.
-  return nibble * kNibbleScale / (1 << shift);
+int32_t code_value(int code, int shift, const SampleWidth& w) {
+  // The signed code in the top bits, divided by 2^shift toward zero.
+  return code * w.scale / (1 << shift);
 }
 
 int32_t prediction(int filter, const AdpcmHistory& h) {
@@ -45,13 +57,13 @@ int32_t prediction(int filter, const AdpcmHistory& h) {
 struct UnitChoice {
   int filter = 0;
   int shift = 0;
-  int nibbles[kSamplesPerUnit] = {};
+  int codes[kSamplesPerUnit] = {};
   AdpcmHistory history;
   int64_t error = -1;
 };
 
-// The best nibbles of one unit for one filter and shift, starting from `h`.
-UnitChoice try_unit(const int16_t* src, int filter, int shift, AdpcmHistory h) {
+// The best codes of one unit for one filter and shift, starting from `h`.
+UnitChoice try_unit(const int16_t* src, int filter, int shift, AdpcmHistory h, const SampleWidth& w) {
   UnitChoice c;
   c.filter = filter;
   c.shift = shift;
@@ -59,13 +71,13 @@ UnitChoice try_unit(const int16_t* src, int filter, int shift, AdpcmHistory h) {
   for (int i = 0; i < kSamplesPerUnit; ++i) {
     const int32_t pred = prediction(filter, h);
     const int32_t want = src[i] - pred;
-    const int guess = static_cast<int>(std::lround(static_cast<double>(want) * (1 << shift) / kNibbleScale));
+    const int guess = static_cast<int>(std::lround(static_cast<double>(want) * (1 << shift) / w.scale));
     int best_n = 0;
     int64_t best_e = -1;
     int32_t best_s = 0;
     for (int d = -1; d <= 1; ++d) {
-      const int n = std::clamp(guess + d, -8, 7);
-      const int32_t s = nibble_value(n, shift) + pred;
+      const int n = std::clamp(guess + d, w.min_code, w.max_code);
+      const int32_t s = code_value(n, shift, w) + pred;
       const int64_t e = static_cast<int64_t>(limit16(s) - src[i]) * (limit16(s) - src[i]);
       if (best_e < 0 || e < best_e) {
         best_e = e;
@@ -73,7 +85,7 @@ UnitChoice try_unit(const int16_t* src, int filter, int shift, AdpcmHistory h) {
         best_s = s;
       }
     }
-    c.nibbles[i] = best_n;
+    c.codes[i] = best_n;
     c.error += best_e;
     h.p2 = h.p1;
     h.p1 = best_s;
@@ -82,36 +94,50 @@ UnitChoice try_unit(const int16_t* src, int filter, int shift, AdpcmHistory h) {
   return c;
 }
 
-UnitChoice encode_unit(const int16_t* src, AdpcmHistory h) {
+UnitChoice encode_unit(const int16_t* src, AdpcmHistory h, const SampleWidth& w) {
   UnitChoice best;
   for (int f = 0; f < kFilters; ++f)
-    for (int s = 0; s <= kMaxUsefulShift; ++s) {
-      UnitChoice c = try_unit(src, f, s, h);
+    for (int s = 0; s <= w.max_shift; ++s) {
+      UnitChoice c = try_unit(src, f, s, h, w);
       if (best.error < 0 || c.error < best.error) best = c;
     }
   return best;
 }
 
-void store_unit(uint8_t* group, int unit, const UnitChoice& c) {
+void store_unit(uint8_t* group, int unit, const UnitChoice& c, const SampleWidth& w) {
   const uint8_t param = static_cast<uint8_t>((c.filter << 4) | c.shift);
   group[kParamOffset + unit] = param;
   group[unit < 4 ? kParamCopyLow + unit : kParamCopyHigh + unit] = param;
+  if (w.units == kUnitsPerGroup8Bit) {
+    // The 8-bit layout repeats the four parameters in every copy slot.
+    group[kParamCopyHigh + unit] = param;
+    group[kParamCopyHigh + kParamOffset + unit] = param;
+    for (int i = 0; i < kSamplesPerUnit; ++i)
+      group[kSampleOffset + kRowBytes * i + unit] = static_cast<uint8_t>(c.codes[i] & 0xFF);
+    return;
+  }
   for (int i = 0; i < kSamplesPerUnit; ++i) {
     uint8_t& b = group[kSampleOffset + kRowBytes * i + unit / 2];
-    const uint8_t nib = static_cast<uint8_t>(c.nibbles[i] & 0x0F);
+    const uint8_t nib = static_cast<uint8_t>(c.codes[i] & 0x0F);
     b = (unit & 1) ? static_cast<uint8_t>((b & 0x0F) | (nib << 4)) : static_cast<uint8_t>((b & 0xF0) | nib);
   }
 }
 
 // Decodes one unit exactly as the decoder does.
-void decode_unit(const uint8_t* group, int unit, AdpcmHistory& h, int16_t* out) {
+void decode_unit(const uint8_t* group, int unit, AdpcmHistory& h, int16_t* out, const SampleWidth& w) {
   const uint8_t param = group[kParamOffset + unit];
   const int shift = param & 0x0F, filter = param >> 4;
   const int k0 = filter < kFilters ? kK0[filter] : 0, k1 = filter < kFilters ? kK1[filter] : 0;
   for (int i = 0; i < kSamplesPerUnit; ++i) {
-    const uint8_t b = group[kSampleOffset + kRowBytes * i + unit / 2];
-    const int n = (unit & 1) ? b >> 4 : b & 0x0F;
-    const int32_t t = nibble_value(n >= 8 ? n - 16 : n, shift);
+    int code = 0;
+    if (w.units == kUnitsPerGroup8Bit) {
+      code = static_cast<int8_t>(group[kSampleOffset + kRowBytes * i + unit]);
+    } else {
+      const uint8_t b = group[kSampleOffset + kRowBytes * i + unit / 2];
+      const int n = (unit & 1) ? b >> 4 : b & 0x0F;
+      code = n >= 8 ? n - 16 : n;
+    }
+    const int32_t t = code_value(code, shift, w);
     const int32_t s = t + k0 * h.p1 / kFilterDivisor + k1 * h.p2 / kFilterDivisor;
     out[i] = limit16(s);
     h.p2 = h.p1;
@@ -122,23 +148,26 @@ void decode_unit(const uint8_t* group, int unit, AdpcmHistory& h, int16_t* out) 
 }  // namespace
 
 int samples_per_sector(const AudioFormat& f) {
-  return kSoundGroups * kUnitsPerGroup * kSamplesPerUnit / (f.stereo ? 2 : 1);
+  return kSoundGroups * width_of(f.bits).units * kSamplesPerUnit / (f.stereo ? 2 : 1);
 }
 
 uint8_t coding_info_of(const AudioFormat& f) {
-  return static_cast<uint8_t>((f.stereo ? coding::kStereo : 0) | (f.rate == kRateHalf ? coding::kHalfRate : 0));
+  return static_cast<uint8_t>((f.stereo ? kCodingStereo : 0) | (f.rate == kRateHalf ? kCodingHalfRate : 0) |
+                              (f.bits == kBits8 ? kCoding8BitSamples : 0));
 }
 
 int audio_interleave(const AudioFormat& f) {
   int n = kInterleaveFullStereo;
   if (!f.stereo) n *= 2;
   if (f.rate == kRateHalf) n *= 2;
+  if (f.bits == kBits8) n /= 2;
   return n;
 }
 
 void check_audio_format(const AudioFormat& f) {
   if (f.rate != kRateFull && f.rate != kRateHalf)
     throw Error("sample rate " + std::to_string(f.rate) + " is not 37800 or 18900");
+  if (f.bits != 4 && f.bits != kBits8) throw Error("sample width " + std::to_string(f.bits) + " is not 4 or 8 bits");
 }
 
 XaEncoder::XaEncoder(AudioFormat format, int file_number, int channel_number)
@@ -158,16 +187,17 @@ Sector XaEncoder::encode_sector(const int16_t* pcm, size_t frames) {
     for (size_t i = 0; i < std::min(frames, static_cast<size_t>(per_channel)); ++i)
       chan[c][i] = pcm[i * channels + c];
   }
-  uint8_t* data = s.data() + subheader::kBytes;
-  const int units_per_channel = kUnitsPerGroup / channels;
+  uint8_t* data = s.data() + kSubheaderBytes;
+  const SampleWidth& w = width_of(format_.bits);
+  const int units_per_channel = w.units / channels;
   for (int c = 0; c < channels; ++c) {
     AdpcmHistory& h = c == 0 ? left_ : right_;
     for (int g = 0; g < kSoundGroups; ++g)
       for (int j = 0; j < units_per_channel; ++j) {
         const int unit = channels == 1 ? j : 2 * j + c;
         const int16_t* src = &chan[c][static_cast<size_t>((g * units_per_channel + j) * kSamplesPerUnit)];
-        const UnitChoice choice = encode_unit(src, h);
-        store_unit(data + g * kSoundGroupBytes, unit, choice);
+        const UnitChoice choice = encode_unit(src, h, w);
+        store_unit(data + g * kSoundGroupBytes, unit, choice, w);
         h = choice.history;
       }
   }
@@ -186,15 +216,16 @@ SectorList encode_xa_audio(const std::vector<int16_t>& pcm, const AudioFormat& f
   return out;
 }
 
-std::vector<int16_t> decode_xa_audio(const SectorList& sectors, bool stereo) {
+std::vector<int16_t> decode_xa_audio(const SectorList& sectors, bool stereo, int bits) {
   std::vector<int16_t> out;
   AdpcmHistory left, right;
   const int channels = stereo ? 2 : 1;
-  const int units_per_channel = kUnitsPerGroup / channels;
+  const SampleWidth& w = width_of(bits);
+  const int units_per_channel = w.units / channels;
   const int per_channel = kSoundGroups * units_per_channel * kSamplesPerUnit;
   std::vector<int16_t> chan[2];
   for (const Sector& s : sectors) {
-    const uint8_t* data = s.data() + subheader::kBytes;
+    const uint8_t* data = s.data() + kSubheaderBytes;
     for (int c = 0; c < channels; ++c) {
       chan[c].assign(static_cast<size_t>(per_channel), 0);
       AdpcmHistory& h = c == 0 ? left : right;
@@ -202,7 +233,7 @@ std::vector<int16_t> decode_xa_audio(const SectorList& sectors, bool stereo) {
         for (int j = 0; j < units_per_channel; ++j) {
           const int unit = channels == 1 ? j : 2 * j + c;
           decode_unit(data + g * kSoundGroupBytes, unit, h,
-                      &chan[c][static_cast<size_t>((g * units_per_channel + j) * kSamplesPerUnit)]);
+                      &chan[c][static_cast<size_t>((g * units_per_channel + j) * kSamplesPerUnit)], w);
         }
     }
     for (int i = 0; i < per_channel; ++i)

@@ -1,16 +1,13 @@
-// Where the analysis goes on after a movie: 15 sectors before the point where
-// its walk stopped, so that a movie starting right there is found, but never
-// at or before the movie's own first sector, which would be found again and
-// again.
+// Where the analysis goes on after a movie: right after the last video
+// sector its walk took, so that a movie beginning there, on the same channel
+// or another, is found; never at or before the movie's own first sector,
+// which would be found again and again.
 #pragma once
 
 #include <cstdint>
 
-constexpr int32_t kResumeBacktrack = 15;
-
 // Kernel. The next sector the scan examines after the movie that starts at
-// first and whose walk stopped at stop.
-inline int32_t resume_sector(int32_t first, int32_t stop) {
-  const int64_t back = static_cast<int64_t>(stop) - kResumeBacktrack;
-  return back > first ? static_cast<int32_t>(back) : first + 1;
+// first and whose walk took last_video as its last video sector.
+inline int32_t resume_sector(int32_t first, int32_t last_video) {
+  return last_video >= first ? last_video + 1 : first + 1;
 }

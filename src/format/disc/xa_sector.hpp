@@ -29,20 +29,30 @@ constexpr uint8_t kSubmodeEndOfFile = 0x80;
 
 // Coding info bits of an audio sector.
 constexpr uint8_t kCodingStereo = 0x01;
+constexpr uint8_t kCodingChannelsMask = 0x03;
 constexpr uint8_t kCodingHalfRate = 0x04;     // 18900 Hz instead of 37800 Hz
-constexpr uint8_t kCodingBitsMask = 0x30;     // 0x10 = 8-bit samples (decoded as 4-bit anyway)
+constexpr uint8_t kCodingRateMask = 0x0C;
+constexpr uint8_t kCodingBitsMask = 0x30;     // 0x10 = 8-bit samples, 0x00 = 4-bit
+constexpr uint8_t kCoding8Bit = 0x10;
+// The bits that describe a stream's sound: rate, channels and sample width.
+// A sector whose bits differ belongs to another stream.
+constexpr uint8_t kCodingFormatMask = kCodingChannelsMask | kCodingRateMask | kCodingBitsMask;
 constexpr uint8_t kCodingEmphasis = 0x40;
 
 // The sound format an audio sector's coding byte announces.
 constexpr uint32_t kXaFullRate = 37800;
 constexpr uint32_t kXaHalfRate = 18900;
+constexpr uint32_t kXaBits4 = 4;
+constexpr uint32_t kXaBits8 = 8;
 struct XaCoding {
   uint32_t sample_rate;  // 37800 or 18900
   uint32_t channels;     // 1 or 2
+  uint32_t bits;         // 4 or 8 bits a sample
 };
 inline XaCoding xa_coding(uint8_t coding) {
   return {(coding & kCodingHalfRate) != 0 ? kXaHalfRate : kXaFullRate,
-          (coding & kCodingStereo) != 0 ? 2u : 1u};
+          (coding & kCodingStereo) != 0 ? 2u : 1u,
+          (coding & kCodingBitsMask) == kCoding8Bit ? kXaBits8 : kXaBits4};
 }
 
 // The end (exclusive) of a search window: the sectors of one stream lie at

@@ -9,10 +9,11 @@
 namespace {
 
 constexpr double kLevelOffset = 128.0;
-constexpr double kBlueFromB = static_cast<double>(1.402f);
-constexpr double kGreenFromA = static_cast<double>(0.3437f);
-constexpr double kGreenFromB = static_cast<double>(0.7143f);
-constexpr double kRedFromA = static_cast<double>(1.772f);
+// Block 0 carries Cr and block 1 Cb, as the console's decoder reads them.
+constexpr double kBlueFromB = static_cast<double>(1.772f);
+constexpr double kGreenFromB = static_cast<double>(0.3437f);
+constexpr double kGreenFromA = static_cast<double>(0.7143f);
+constexpr double kRedFromA = static_cast<double>(1.402f);
 constexpr int kMaxByte = 255;
 
 inline uint8_t limit_component(double v) {
@@ -25,8 +26,8 @@ inline uint8_t limit_component(double v) {
 void chroma_products(const double* a, const double* b, ChromaProducts& out) {
   for (int i = 0; i < kCoefficientsPerBlock; ++i) {
     out.blue_b[i] = kBlueFromB * b[i];
-    out.green_a[i] = kGreenFromA * a[i];
     out.green_b[i] = kGreenFromB * b[i];
+    out.green_a[i] = kGreenFromA * a[i];
     out.red_a[i] = kRedFromA * a[i];
   }
 }
@@ -35,7 +36,7 @@ void chroma_products(const double* a, const double* b, ChromaProducts& out) {
 void colour_pixel(double y, double a, double b, uint8_t* pixel) {
   const double level = y + kLevelOffset;
   pixel[0] = limit_component(level + kBlueFromB * b);
-  pixel[1] = limit_component((level - kGreenFromA * a) - kGreenFromB * b);
+  pixel[1] = limit_component((level - kGreenFromB * b) - kGreenFromA * a);
   pixel[2] = limit_component(level + kRedFromA * a);
 }
 
@@ -52,7 +53,7 @@ void colour_macroblock(const double* blocks, uint8_t* dest, ptrdiff_t stride) {
         const int c = chroma + px / 2;
         const double level = luma[px] + kLevelOffset;
         out[0] = limit_component(level + t.blue_b[c]);
-        out[1] = limit_component((level - t.green_a[c]) - t.green_b[c]);
+        out[1] = limit_component((level - t.green_b[c]) - t.green_a[c]);
         out[2] = limit_component(level + t.red_a[c]);
       }
     }

@@ -21,10 +21,11 @@ void colour_macroblock_avx2(const double* blocks, uint8_t* dest, ptrdiff_t strid
 // The chroma products of one macroblock, one per chroma sample; every
 // variant adds them to the level-shifted luminance in the formula's order.
 struct ChromaProducts {
-  double blue_b[64], green_a[64], green_b[64], red_a[64];
+  double blue_b[64], green_b[64], green_a[64], red_a[64];
 };
 void chroma_products(const double* a, const double* b, ChromaProducts& out);
 
-// One pixel, exactly: Y' = Y + 128; p0 = Y' + 1.402B; p1 = (Y' - 0.3437A) -
-// 0.7143B; p2 = Y' + 1.772A; each truncated, taken as 16 bits, limited to 0..255.
+// One pixel, exactly: Y' = Y + 128; p0 = Y' + 1.772B; p1 = (Y' - 0.3437B) -
+// 0.7143A; p2 = Y' + 1.402A (block 0 is Cr, block 1 Cb); each truncated,
+// taken as 16 bits, limited to 0..255.
 void colour_pixel(double y, double a, double b, uint8_t* pixel);

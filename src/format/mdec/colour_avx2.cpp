@@ -71,10 +71,10 @@ KORVANE_AVX2 void colour_macroblock_avx2(const double* blocks, uint8_t* dest, pt
       const __m128i p0 = to_bytes(_mm256_add_pd(level_lo, _mm256_permute4x64_pd(blue_b, kDuplicateLow)),
                                   _mm256_add_pd(level_hi, _mm256_permute4x64_pd(blue_b, kDuplicateHigh)));
       const __m128i p1 = to_bytes(
-          _mm256_sub_pd(_mm256_sub_pd(level_lo, _mm256_permute4x64_pd(green_a, kDuplicateLow)),
-                        _mm256_permute4x64_pd(green_b, kDuplicateLow)),
-          _mm256_sub_pd(_mm256_sub_pd(level_hi, _mm256_permute4x64_pd(green_a, kDuplicateHigh)),
-                        _mm256_permute4x64_pd(green_b, kDuplicateHigh)));
+          _mm256_sub_pd(_mm256_sub_pd(level_lo, _mm256_permute4x64_pd(green_b, kDuplicateLow)),
+                        _mm256_permute4x64_pd(green_a, kDuplicateLow)),
+          _mm256_sub_pd(_mm256_sub_pd(level_hi, _mm256_permute4x64_pd(green_b, kDuplicateHigh)),
+                        _mm256_permute4x64_pd(green_a, kDuplicateHigh)));
       const __m128i p2 = to_bytes(_mm256_add_pd(level_lo, _mm256_permute4x64_pd(red_a, kDuplicateLow)),
                                   _mm256_add_pd(level_hi, _mm256_permute4x64_pd(red_a, kDuplicateHigh)));
       const __m128i p01 = _mm_unpacklo_epi64(p0, p1);

@@ -44,7 +44,7 @@ void colour_macroblock_sse2(const double* blocks, uint8_t* dest, ptrdiff_t strid
       for (int j = 0; j < 4; ++j) {
         const __m128d level = _mm_add_pd(_mm_loadu_pd(luma + 2 * j), offset);
         p0[j] = _mm_add_pd(level, twice(&t.blue_b[c + j]));
-        p1[j] = _mm_sub_pd(_mm_sub_pd(level, twice(&t.green_a[c + j])), twice(&t.green_b[c + j]));
+        p1[j] = _mm_sub_pd(_mm_sub_pd(level, twice(&t.green_b[c + j])), twice(&t.green_a[c + j]));
         p2[j] = _mm_add_pd(level, twice(&t.red_a[c + j]));
       }
       _mm_store_si128(reinterpret_cast<__m128i*>(planes[0]), to_bytes(p0[0], p0[1], p0[2], p0[3]));

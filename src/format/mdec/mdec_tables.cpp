@@ -7,11 +7,12 @@ const uint8_t kZigzag[64] = {
     58, 59, 52, 45, 38, 31, 39, 46, 53, 60, 61, 54, 47, 55, 62, 63,
 };
 
-// Scan indices 34 and 35 carry 23, not the 27 of the MPEG-1 intra matrix.
+// The MPEG-1 default intra matrix in scan order, with 2 in the DC place: the
+// table every STR encoder quantises with.
 const uint8_t kQuantTable[64] = {
     2,  16, 16, 19, 16, 19, 22, 22, 22, 22, 22, 22, 26, 24, 26, 27,
     27, 27, 26, 26, 26, 26, 27, 27, 27, 29, 29, 29, 34, 34, 34, 29,
-    29, 29, 23, 23, 29, 29, 32, 32, 34, 34, 37, 38, 37, 35, 35, 34,
+    29, 29, 27, 27, 29, 29, 32, 32, 34, 34, 37, 38, 37, 35, 35, 34,
     35, 38, 38, 40, 40, 40, 48, 48, 46, 46, 56, 56, 58, 69, 69, 83,
 };
 

@@ -4,16 +4,17 @@
 
 #include <cstdint>
 
-constexpr float kFactorBToP0 = 1.402f;
-constexpr float kFactorAToP1 = -0.3437f;
-constexpr float kFactorBToP1 = -0.7143f;
-constexpr float kFactorAToP2 = 1.772f;
+// Block 0 (A) carries Cr, block 1 (B) Cb, as the console's decoder reads them.
+constexpr float kFactorBToP0 = 1.772f;
+constexpr float kFactorBToP1 = -0.3437f;
+constexpr float kFactorAToP1 = -0.7143f;
+constexpr float kFactorAToP2 = 1.402f;
 constexpr double kLevelOffset = 128.0;
 
-constexpr int32_t kFixedBToP0 = 359;    // 1.402 * 256
-constexpr int32_t kFixedBToP1 = -183;   // -0.7143 * 256
-constexpr int32_t kFixedAToP1 = -88;    // -0.3437 * 256
-constexpr int32_t kFixedAToP2 = 454;    // 1.772 * 256
+constexpr int32_t kFixedBToP0 = 454;    // 1.772 * 256
+constexpr int32_t kFixedBToP1 = -88;    // -0.3437 * 256
+constexpr int32_t kFixedAToP1 = -183;   // -0.7143 * 256
+constexpr int32_t kFixedAToP2 = 359;    // 1.402 * 256
 constexpr int kFixedFactorShift = 8;
 constexpr int32_t kFixedLevelOffset = 128;
 

@@ -26,8 +26,8 @@ void convert_quadrant_float(const float* luma, const float* chroma_a, const floa
       const double a = chroma_a[cy * 8 + cx];
       const double b = chroma_b[cy * 8 + cx];
       const double d0 = static_cast<double>(kFactorBToP0) * b;
-      const double d1a = static_cast<double>(kFactorAToP1) * a;
       const double d1b = static_cast<double>(kFactorBToP1) * b;
+      const double d1a = static_cast<double>(kFactorAToP1) * a;
       const double d2 = static_cast<double>(kFactorAToP2) * a;
       for (int i = 0; i < 4; ++i) {
         const int x = 2 * cx + kSquareDx[i];
@@ -35,7 +35,7 @@ void convert_quadrant_float(const float* luma, const float* chroma_a, const floa
         const double level = static_cast<double>(luma[y * 8 + x]) + kLevelOffset;
         uint8_t* pixel = dest + y * pitch + x * bytes_per_pixel;
         pixel[0] = limit(level + d0);
-        pixel[1] = limit((level + d1a) + d1b);
+        pixel[1] = limit((level + d1b) + d1a);
         pixel[2] = limit(level + d2);
       }
     }

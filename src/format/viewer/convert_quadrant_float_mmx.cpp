@@ -17,8 +17,8 @@ void convert_quadrant_float_mmx(const float* luma, const float* chroma_a,
       const double a = chroma_a[cy * 8 + cx];
       const double b = chroma_b[cy * 8 + cx];
       const __m128d d0 = _mm_set1_pd(static_cast<double>(kFactorBToP0) * b);
-      const __m128d d1a = _mm_set1_pd(static_cast<double>(kFactorAToP1) * a);
       const __m128d d1b = _mm_set1_pd(static_cast<double>(kFactorBToP1) * b);
+      const __m128d d1a = _mm_set1_pd(static_cast<double>(kFactorAToP1) * a);
       const __m128d d2 = _mm_set1_pd(static_cast<double>(kFactorAToP2) * a);
       for (int dy = 0; dy < 2; ++dy) {
         const int y = 2 * cy + dy;
@@ -27,7 +27,7 @@ void convert_quadrant_float_mmx(const float* luma, const float* chroma_a,
             _mm_loadl_epi64(reinterpret_cast<const __m128i*>(luma + y * 8 + 2 * cx)));
         const __m128d level = _mm_add_pd(_mm_cvtps_pd(pair), offset);
         const __m128i p0 = _mm_cvtpd_epi32(_mm_add_pd(level, d0));
-        const __m128i p1 = _mm_cvtpd_epi32(_mm_add_pd(_mm_add_pd(level, d1a), d1b));
+        const __m128i p1 = _mm_cvtpd_epi32(_mm_add_pd(_mm_add_pd(level, d1b), d1a));
         const __m128i p2 = _mm_cvtpd_epi32(_mm_add_pd(level, d2));
         // 16-bit lanes: p0 p1 of the left pixel, p0 p1 of the right, then p2 p2.
         const __m128i words = _mm_packs_epi32(_mm_unpacklo_epi32(p0, p1), p2);
@@ -71,8 +71,8 @@ void convert_quadrant_float_mmx(const float* luma, const float* chroma_a,
         const double level = static_cast<double>(luma[y * 8 + x]) + kLevelOffset;
         uint8_t* pixel = dest + y * pitch + x * bytes_per_pixel;
         pixel[0] = saturate(level + static_cast<double>(kFactorBToP0) * b);
-        pixel[1] = saturate((level + static_cast<double>(kFactorAToP1) * a) +
-                            static_cast<double>(kFactorBToP1) * b);
+        pixel[1] = saturate((level + static_cast<double>(kFactorBToP1) * b) +
+                            static_cast<double>(kFactorAToP1) * a);
         pixel[2] = saturate(level + static_cast<double>(kFactorAToP2) * a);
       }
     }

@@ -78,3 +78,6 @@ void convert_quadrant_filter(const int16_t* luma, const int16_t* chroma_a,
 
 void viewer_sound_unit_plain(AdpcmUnitState& state);
 void viewer_sound_unit_mmx(AdpcmUnitState& state);
+// The unit decoder for 8-bit sound, whatever the processor: the same
+// rounding and history as the plain 4-bit one.
+void viewer_sound_unit_8bit(AdpcmUnitState& state);

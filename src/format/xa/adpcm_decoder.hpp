@@ -1,6 +1,6 @@
 // XA ADPCM decoding of one audio sector: 18 sound groups of 128 bytes, each
-// holding 8 sound units of 28 four-bit samples. Pure kernels: the caller owns
-// the histories and the output buffer.
+// holding 8 sound units of 28 four-bit samples, or 4 units of 28 eight-bit
+// samples. Pure kernels: the caller owns the histories and the output buffer.
 #pragma once
 
 #include <cstdint>
@@ -54,6 +54,27 @@ inline int unit_nibble(const AdpcmUnitState& state, int i) {
 // unit's 28 samples into state.out, carrying state.history.
 void decode_sound_unit(AdpcmUnitState& state);
 
+// 8-bit sound groups hold 4 units of 28 samples: sample i of unit u is the
+// whole byte at kUnitSampleOffset + 4 * i + u. Parameter bytes, shift and
+// filters are those of 4-bit groups; the byte sits in bits 8 to 15 of the
+// 16-bit value that is shifted.
+constexpr int kUnitsPerGroup8Bit = 4;
+constexpr int kSamplesPerSector8Bit = kSoundGroupsPerSector * kUnitsPerGroup8Bit * kSamplesPerUnit;  // 2016
+
+// The signed 8-bit sample i of the unit.
+inline int unit_byte(const AdpcmUnitState& state, int i) {
+  return static_cast<int8_t>(state.group[kUnitSampleOffset + kUnitSampleRowBytes * i + state.unit]);
+}
+
+// decode_sound_unit for a unit of 8-bit samples.
+void decode_sound_unit_8bit(AdpcmUnitState& state);
+
+// Decodes, with unit_fn and one history, units first_unit, first_unit + step,
+// ... below units of each of the 18 groups, one after another into out.
+using SoundUnitDecoder = void (*)(AdpcmUnitState& state);
+void decode_sound_units(const uint8_t* data, int units, int first_unit, int step,
+                        AdpcmHistory& history, SoundUnitDecoder unit_fn, int16_t* out);
+
 // One sector's sound data (2304 bytes from the data start) to 4032 mono
 // samples, group by group and unit by unit.
 void decode_xa_mono(const uint8_t* data, AdpcmHistory& history, int16_t* out);
@@ -62,3 +83,9 @@ void decode_xa_mono(const uint8_t* data, AdpcmHistory& history, int16_t* out);
 // units, right from the odd units.
 void decode_xa_stereo(const uint8_t* data, AdpcmHistory& left, AdpcmHistory& right,
                       int16_t* out);
+
+// One sector of 8-bit sound data to 2016 mono samples, or to 1008
+// interleaved pairs (left from units 0 and 2, right from units 1 and 3).
+void decode_xa_mono_8bit(const uint8_t* data, AdpcmHistory& history, int16_t* out);
+void decode_xa_stereo_8bit(const uint8_t* data, AdpcmHistory& left, AdpcmHistory& right,
+                           int16_t* out);

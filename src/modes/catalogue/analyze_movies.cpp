@@ -1,9 +1,14 @@
 // -analyze: the sector-by-sector search for movies and the record of them.
+// With -disc-analyze on a disc whose directory is known, a movie's walk ends
+// at the end of the file it starts in.
 #include <cstdio>
+#include <vector>
 
 #include "base/exit_finishers.hpp"
 #include "format/catalogue/scan_resume.hpp"
+#include "format/disc/iso9660_files.hpp"
 #include "io/catalogue_record.hpp"
+#include "io/disc_files.hpp"
 #include "io/sector_source.hpp"
 #include "modes/catalogue/catalogue.hpp"
 #include "modes/convert/frame_assembly.hpp"
@@ -29,6 +34,7 @@ void record_movie() {
   movie.channel_number = sector_buffer[kChannelNumberOffset];
   set_entry_index(catalogue.entry_name, catalogue.base_end, catalogue.movie_count);
   movie.frame_counter = 0;
+  movie.last_video_sector = current_sector;
   while (assemble_frame(FrameData::Skip)) print_progress();
   add_entry_line(catalogue.record, catalogue.entry_name);
   add_sector_line(catalogue.record, first);
@@ -40,6 +46,7 @@ void record_movie() {
 
 void analyze_movies() {
   open_catalogue();
+  const std::vector<int32_t> file_bounds = whole_disc_file_boundaries();
   set_sector_mode(1);
   console_text("ファイル情報を追加しています.\n");
   catalogue.movie_count = 0;
@@ -48,8 +55,11 @@ void analyze_movies() {
     read_sectors(current_sector, 1, sector_buffer);
     if (begins_movie(sector_buffer)) {
       const int32_t first = current_sector;
+      const int32_t range_end = end_sector;
+      end_sector = next_file_boundary(file_bounds, first, range_end);
       record_movie();
-      current_sector = resume_sector(first, current_sector);
+      end_sector = range_end;
+      current_sector = resume_sector(first, movie.last_video_sector);
     } else {
       ++current_sector;
     }

@@ -83,12 +83,13 @@ bool assemble_frame(FrameData data) {
     movie.frame.bitstream_bytes = chunks * kChunkBitstreamBytes;
     append_chunk(0);
   }
-  ++current_sector;
+  movie.last_video_sector = current_sector++;
   for (size_t chunk = 1; chunk < chunks; ++chunk) {
     if (current_sector >= end_sector) return false;
     if (!find_video_sector()) return false;
     if (copy) append_chunk(chunk);
-    ++current_sector;
+    movie.last_video_sector = current_sector++;
   }
+  movie.last_frame_start = static_cast<int32_t>(movie.frame_start_sector);
   return true;
 }

@@ -1,5 +1,5 @@
-// One XA audio sector to 8064 bytes of 16-bit little-endian PCM in the WAV file.
-// Sectors flagged as 8-bit are decoded as 4-bit like all others.
+// One XA audio sector to 16-bit little-endian PCM in the WAV file: 4032
+// samples from a 4-bit sector, 2016 from an 8-bit one.
 #include "modes/convert/xa_decode.hpp"
 
 #include "base/byte_order.hpp"
@@ -14,15 +14,24 @@ uint8_t pcm_bytes[kPcmBytesPerSector];
 
 void decode_xa_sector(const uint8_t* sector) {
   const uint8_t* data = sector + kSubheaderBytes;
-  if (xa_stream.channel_count == 1) {
+  const bool mono = xa_stream.channel_count == 1;
+  int count = kSamplesPerSector;
+  if (xa_stream.bits_per_sample == kXaBits8) {
+    count = kSamplesPerSector8Bit;
+    if (mono) {
+      decode_xa_mono_8bit(data, adpcm_left, samples);
+    } else {
+      decode_xa_stereo_8bit(data, adpcm_left, adpcm_right, samples);
+    }
+  } else if (mono) {
     decode_xa_mono(data, adpcm_left, samples);
   } else {
     decode_xa_stereo(data, adpcm_left, adpcm_right, samples);
   }
-  for (int i = 0; i < kSamplesPerSector; ++i) {
+  for (int i = 0; i < count; ++i) {
     put_le16(pcm_bytes + 2 * i, static_cast<uint16_t>(samples[i]));
   }
-  wav_write(pcm_bytes, sizeof pcm_bytes);
+  wav_write(pcm_bytes, static_cast<size_t>(count) * 2);
 }
 
 void reset_adpcm_history() {

@@ -1,5 +1,7 @@
-// Finding one XA stream (its first two sectors give the interleave, rate and
-// channel count) and converting it sector by sector at that interleave.
+// Finding one XA stream (its first two sectors give the interleave, rate,
+// channel count and sample width) and converting it sector by sector at that
+// interleave. A stream ends where its sectors change their coding, and
+// never takes a sector an earlier conversion of the scan took.
 #include "modes/convert/xa_stream.hpp"
 
 #include "io/sector_source.hpp"
@@ -14,12 +16,13 @@ namespace {
 constexpr int32_t kNoSector = -1;
 
 // Reads the sector and tells whether it is an audio sector of the selected
-// file and channel.
+// file and channel, coded as the stream is once its coding is known.
 bool read_and_match(int32_t sector) {
   read_sectors(sector, 1, sector_buffer);
   return sector_buffer[kFileNumberOffset] == movie.file_number &&
          sector_buffer[kChannelNumberOffset] == movie.channel_number &&
-         is_audio_sector(sector_buffer);
+         is_audio_sector(sector_buffer) &&
+         (xa_stream.coding < 0 || (sector_buffer[kCodingInfoOffset] & kCodingFormatMask) == xa_stream.coding);
 }
 
 }  // namespace
@@ -33,6 +36,7 @@ int32_t next_xa_sector(int32_t sector, int mode) {
     return kNoSector;
   }
   if (sector >= end_sector || movie.search_window < 1) return kNoSector;
+  if (mode == kXaConvert && sector_is_used(sector)) return kNoSector;
   if (!read_and_match(sector)) return kNoSector;
   if (mode == kXaConvert) {
     decode_xa_sector(sector_buffer);
@@ -42,8 +46,11 @@ int32_t next_xa_sector(int32_t sector, int mode) {
 }
 
 int find_xa_stream() {
+  xa_stream.coding = -1;
   const int32_t first = next_xa_sector(current_sector, kXaSearch);
   if (first == kNoSector) return 0;
+  // The second sector must be coded as the first.
+  xa_stream.coding = sector_buffer[kCodingInfoOffset] & kCodingFormatMask;
   const int32_t second = next_xa_sector(first + 1, kXaSearch);
   if (second == kNoSector) return 0;
   // sector_buffer still holds the second sector.
@@ -51,6 +58,7 @@ int find_xa_stream() {
   xa_stream.interleave = second - first;
   xa_stream.sample_rate = static_cast<int32_t>(coding.sample_rate);
   xa_stream.channel_count = static_cast<int32_t>(coding.channels);
+  xa_stream.bits_per_sample = coding.bits;
   current_sector = first;
   return 1;
 }

@@ -12,11 +12,22 @@ constexpr uint32_t kFirstFrameNumber = 1;
 int linked_movie(const MovieSpan* movies, int count, int32_t sector) {
   for (int i = 0; i < count; ++i) {
     if (static_cast<int64_t>(movies[i].start) <= static_cast<int64_t>(sector) + 1 &&
-        movies[i].end >= sector) {
+        movies[i].end > sector) {
       return i;
     }
   }
   return -1;
+}
+
+int32_t movie_span_end(int32_t first, int32_t last_frame_start, int32_t frames, int32_t last_video,
+                       int32_t stop) {
+  if (frames < 2) return stop;
+  const int64_t spanned = static_cast<int64_t>(last_frame_start) - first;
+  // The average span, rounded to the nearest sector.
+  const int64_t average = (2 * spanned + (frames - 1)) / (2 * static_cast<int64_t>(frames - 1));
+  int64_t end = static_cast<int64_t>(last_frame_start) + average;
+  if (end <= last_video) end = static_cast<int64_t>(last_video) + 1;
+  return end < stop ? static_cast<int32_t>(end) : stop;
 }
 
 int preceding_movie(const MovieSpan* movies, int count, int32_t first) {

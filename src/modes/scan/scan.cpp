@@ -1,16 +1,21 @@
 // scan_all: a movie pass that converts every movie of the range into a
 // numbered AVI, then an audio pass over the sectors no conversion used, each
-// stream into a numbered WAV, with a report of everything converted.
+// stream into a numbered WAV, with a report of everything converted. On a
+// disc whose directory is known no movie or stream runs past the end of the
+// file it starts in; a movie's audio is the audio within its frames' span.
 #include "modes/scan/scan.hpp"
 
 #include <cstdio>
 #include <cstring>
 
+#include "format/disc/iso9660_files.hpp"
 #include "io/avi_writer.hpp"
+#include "io/disc_files.hpp"
 #include "io/output_file.hpp"
 #include "io/sector_source.hpp"
 #include "modes/convert/convert_movie.hpp"
 #include "modes/convert/xa_decode.hpp"
+#include "modes/convert/xa_stream.hpp"
 #include "modes/scan/found_audio.hpp"
 #include "modes/scan/movie_table.hpp"
 #include "modes/scan/scan_report.hpp"
@@ -34,6 +39,11 @@ void select_sector_numbers() {
   movie.channel_number = sector_buffer[kChannelNumberOffset];
 }
 
+// The end of the file the sector lies in, or the scan end.
+int32_t file_end_of(int32_t sector) {
+  return next_file_boundary(scan_state.file_bounds, sector, scan_state.scan_end);
+}
+
 void convert_found_movie(int32_t start) {
   console_text("\n");
   console_text("ムービーが見つかりました.\n");
@@ -43,11 +53,14 @@ void convert_found_movie(int32_t start) {
   current_sector = start;
   set_numbered_name(k, ".avi");
 
+  end_sector = file_end_of(start);
   open_avi();
   convert_movie(MovieOutput::Avi);
   finish_avi();
+  end_sector = scan_state.scan_end;
 
-  scan_state.movies[k].end = current_sector;
+  scan_state.movies[k].end = movie_span_end(start, movie.last_frame_start, movie.frame_counter - 1,
+                                            movie.last_video_sector, current_sector);
   scan_state.movie_count = k + 1;
   movie.frame_counter = 0;
   movie.max_chunks = 0;
@@ -81,20 +94,29 @@ void convert_audio_at(int32_t b) {
   select_sector_numbers();
   current_sector = b;
 
-  const int linked = linked_movie(scan_state.movies, scan_state.movie_count, b);
+  int linked = linked_movie(scan_state.movies, scan_state.movie_count, b);
+  // Audio of another file is never a movie's, even one sector before it.
+  if (linked >= 0 && file_end_of(b) <= scan_state.movies[linked].start) linked = -1;
   char movie_avi[kNameBufferSize + 16] = "";
   if (linked >= 0) {
     cut_to_base_name();
     std::snprintf(movie_avi, sizeof movie_avi, "%s%04d.avi", output_name, linked);
     console_printf("   対応ムービーは %s\n", movie_avi);
     end_sector = scan_state.movies[linked].end;
-    set_numbered_name(scan_state.linked_audio_number++, ".wav");
   } else {
     console_text("\n");
     end_sector = next_movie_start(scan_state.movies, scan_state.movie_count, b,
                                   scan_state.scan_end);
+    const int32_t file_end = file_end_of(b);
+    if (file_end < end_sector) end_sector = file_end;
   }
 
+  // A lone sector is no stream: no file is written for it.
+  if (!find_xa_stream()) {
+    end_sector = scan_state.scan_end;
+    return;
+  }
+  if (linked >= 0) set_numbered_name(scan_state.linked_audio_number++, ".wav");
   convert_found_audio(linked >= 0);
   reset_adpcm_history();
   end_sector = scan_state.scan_end;
@@ -135,6 +157,8 @@ void scan_all() {
                             : std::strlen(output_name);
   set_name_suffix(".txt");
   scan_state.log = create_output_or_fail(output_name);
+
+  scan_state.file_bounds = whole_disc_file_boundaries();
 
   if (!mode_is(kModeSkipMovie)) movie_pass();
   audio_pass();

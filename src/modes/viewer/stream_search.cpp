@@ -83,6 +83,7 @@ void find_audio_stream() {
   const XaCoding coding = xa_coding(sector[kCodingInfoOffset]);
   viewer_stream.sound_rate = coding.sample_rate;
   viewer_stream.sound_channels = coding.channels;
+  viewer_stream.sound_bits = coding.bits;
 }
 
 int32_t frame_rate_for_chunks(uint32_t chunks) {
@@ -93,8 +94,10 @@ int32_t frame_rate_for_chunks(uint32_t chunks) {
   return 15;
 }
 
-uint32_t audio_interval_for(uint32_t rate, uint32_t channels) {
+uint32_t audio_interval_for(uint32_t rate, uint32_t channels, uint32_t bits) {
   uint32_t interval = rate == kXaHalfRate ? 16 : 8;
   if (channels == 1) interval *= 2;
+  // An 8-bit sector carries half the samples, so the stream needs twice the sectors.
+  if (bits == kXaBits8) interval /= 2;
   return interval;
 }

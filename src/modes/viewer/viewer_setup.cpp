@@ -121,7 +121,8 @@ void open_sound() {
     release_and_fail("サウンドが使用できません.\n");
   viewer_sound.write_position = 0;
   viewer_stream.audio_interval =
-      audio_interval_for(viewer_stream.sound_rate, viewer_stream.sound_channels);
+      audio_interval_for(viewer_stream.sound_rate, viewer_stream.sound_channels,
+                         viewer_stream.sound_bits);
   viewer_sound.last_audio_sector = static_cast<uint32_t>(current_sector);
 }
 

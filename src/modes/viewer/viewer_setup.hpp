@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "format/disc/xa_sector.hpp"
+
 void viewer_setup();
 
 // Display size for a picture: 320x240 when it fits and the settings allow
@@ -16,5 +18,6 @@ void choose_display_size(uint32_t width, uint32_t height, int32_t display_mode, 
 // Frame rate chosen from the chunks per frame of the first frame.
 int32_t frame_rate_for_chunks(uint32_t chunks);
 
-// Sectors between audio sectors for a sound format.
-uint32_t audio_interval_for(uint32_t rate, uint32_t channels);
+// Sectors between audio sectors for a sound format at double speed: 8 for
+// 37800 Hz 4-bit stereo, twice that for mono or 18900 Hz, half for 8-bit.
+uint32_t audio_interval_for(uint32_t rate, uint32_t channels, uint32_t bits);
