@@ -14,6 +14,7 @@ struct SectorSource {
   FILE* file = nullptr;         // the plain file or image; unused for the CD
   int sector_mode = 1;          // 0: 2048-byte form, 1: 2336-byte form
   bool raw_form = false;        // the file holds raw 2352-byte records
+  bool tracks = false;          // the file is a CUE sheet or a CHD file: sectors come from its data track
 };
 
 extern SectorSource sector_source;

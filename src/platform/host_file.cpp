@@ -1,6 +1,8 @@
 // Host file services of the sector source on POSIX.
 #include "platform/host_file.hpp"
 
+#include <dirent.h>
+#include <strings.h>
 #include <sys/stat.h>
 
 #include <climits>
@@ -98,4 +100,24 @@ bool file_size(FILE* file, int64_t* size) {
   if (end < 0) return false;
   *size = end;
   return true;
+}
+
+bool host_file_exists(const std::string& path) {
+  struct stat status;
+  return stat(path.c_str(), &status) == 0 && !S_ISDIR(status.st_mode);
+}
+
+bool find_name_ignoring_case(const std::string& directory, const std::string& name, std::string* found) {
+  DIR* dir = opendir(directory.c_str());
+  if (dir == nullptr) return false;
+  bool matched = false;
+  while (const dirent* entry = readdir(dir)) {
+    if (strcasecmp(entry->d_name, name.c_str()) == 0) {
+      *found = entry->d_name;
+      matched = true;
+      break;
+    }
+  }
+  closedir(dir);
+  return matched;
 }

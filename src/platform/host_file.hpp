@@ -38,3 +38,11 @@ bool seek_file(FILE* file, int64_t offset);
 
 // Size of the file in bytes (the stream is left at its end); false on failure.
 bool file_size(FILE* file, int64_t* size);
+
+// True when the path names an existing file that is not a directory.
+bool host_file_exists(const std::string& path);
+
+// The name of an entry of the directory that equals `name` but for the case
+// of the letters A to Z; false when there is none. (Windows file names
+// ignore case already: there it is always false.)
+bool find_name_ignoring_case(const std::string& directory, const std::string& name, std::string* found);

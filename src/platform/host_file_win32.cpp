@@ -42,3 +42,10 @@ bool file_size(FILE* file, int64_t* size) {
   *size = end;
   return true;
 }
+
+bool host_file_exists(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool find_name_ignoring_case(const std::string&, const std::string&, std::string*) { return false; }
