@@ -14,9 +14,9 @@
 #include "format/aspi/aspi_cdb.hpp"
 #include "format/disc/iso9660_walk.hpp"
 #include "format/riff/avi_layout.hpp"
-#include "fuzz/chd_seed_writer.hpp"
 #include "io/catalogue_record.hpp"
 #include "platform/text_file.hpp"
+#include "tests/support/chd_writer.hpp"
 #include "tools/mkdisc/iso_image.hpp"
 #include "tools/mkdisc/mdec_encoder.hpp"
 #include "tools/mkdisc/movie.hpp"
@@ -140,8 +140,8 @@ void container_seeds() {
   const mkdisc::IsoImage image =
       mkdisc::build_iso_image("FUZZ", {mkdisc::plain_file("MOVIE/A.STR", Bytes(100, 'a'))});
   const Bytes raw = mkdisc::sector_bytes(image.sectors, mkdisc::SectorForm::raw2352);
-  write_seed("chd_image_fuzz", "plain_map", write_seed_chd(raw, false));
-  write_seed("chd_image_fuzz", "compressed_map", write_seed_chd(raw, true));
+  write_seed("chd_image_fuzz", "plain_map", write_test_chd(raw, ChdCodec{}));
+  write_seed("chd_image_fuzz", "compressed_map", write_test_chd(raw, ChdCodec{"cdzl", stored_deflate}));
   const char* sheets[] = {
       "FILE \"disc.bin\" BINARY\r\n  TRACK 01 MODE2/2352\r\n    INDEX 01 00:00:00\r\n"
       "  TRACK 02 AUDIO\r\n    INDEX 00 00:10:00\r\n    INDEX 01 00:12:00\r\n",

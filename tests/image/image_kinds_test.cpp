@@ -36,6 +36,7 @@ constexpr char kDescription[] =
     "data size=5000000\n";
 
 constexpr int kAudioSeconds = 3;
+constexpr char kImageArgument[] = "DISC";
 constexpr int kCdRate = 44100;
 
 struct Kind {
@@ -47,7 +48,8 @@ struct Kind {
 std::map<std::string, std::string> outputs_of(const std::string& dir) {
   std::map<std::string, std::string> files;
   for (const auto& entry : fs::directory_iterator(dir))
-    if (entry.is_regular_file()) files[entry.path().filename().string()] = read_file(entry.path().string());
+    if (entry.is_regular_file() && !entry.is_symlink())
+      files[entry.path().filename().string()] = read_file(entry.path().string());
   return files;
 }
 
@@ -92,7 +94,20 @@ class ImageKinds : public ::testing::Test {
                                          const std::string& tag) {
     const std::string dir = file("run-" + tag + "-" + std::to_string(++runs_));
     fs::create_directory(dir);
-    std::vector<std::string> argv = {KORVANE_EXE, "-path:" + dir, "-image:" + file(image)};
+    // kImageArgument stands for the image given as the input name itself
+    // (-no-cdrom), under one name for every kind: a link in the run's
+    // directory, beside links to the BIN files. Otherwise the image comes
+    // with -image:.
+    std::vector<std::string> argv = {KORVANE_EXE, "-path:" + dir};
+    bool named = false;
+    for (const std::string& a : args) named = named || a == kImageArgument;
+    if (named) {
+      for (const auto& entry : fs::directory_iterator(dir_->path()))
+        if (entry.is_regular_file()) fs::create_symlink(entry.path(), fs::path(dir) / entry.path().filename());
+      fs::create_symlink(file(image), fs::path(dir) / kImageArgument);
+    } else {
+      argv.push_back("-image:" + file(image));
+    }
     argv.insert(argv.end(), args.begin(), args.end());
     ProcessOptions options;
     options.working_directory = dir;
@@ -120,6 +135,9 @@ TEST_F(ImageKinds, EveryModeWritesWhatThePlainImageGives) {
       {"audio", {"-audio", "\\XA\\B.XA", "out.wav"}},
       {"all", {"-all", "\\MOVIE\\A.STR", "all"}},
       {"disc-all", {"-disc-all", "whole"}},
+      {"no-cdrom", {"-no-cdrom", kImageArgument, "whole.avi"}},
+      {"no-cdrom disc-all", {"-no-cdrom", "-disc-all", kImageArgument}},
+      {"no-cdrom disc-analyze", {"-no-cdrom", "-disc-analyze", kImageArgument}},
       {"analyze", {"-analyze", "\\MOVIE\\A.STR"}},
   };
   for (const auto& [mode, args] : modes) {

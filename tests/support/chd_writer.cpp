@@ -1,5 +1,5 @@
 // Writing small CHD version 5 files field by field.
-#include "fuzz/chd_seed_writer.hpp"
+#include "tests/support/chd_writer.hpp"
 
 #include <cstring>
 #include <string>
@@ -45,24 +45,16 @@ class BitWriter {
   uint64_t used_ = 0;
 };
 
-// A Deflate stream of one stored block.
-Bytes stored_deflate(const uint8_t* data, size_t size) {
-  Bytes out = {kStoredFinalBlock, static_cast<uint8_t>(size), static_cast<uint8_t>(size >> 8),
-               static_cast<uint8_t>(~size), static_cast<uint8_t>(~size >> 8)};
-  out.insert(out.end(), data, data + size);
-  return out;
-}
-
-// A cdzl hunk: no frame gets its parity rebuilt; sector part, then subcode.
-Bytes cdzl_hunk(const Bytes& hunk) {
+// A CD codec's hunk: no frame gets its parity rebuilt; sector part, then subcode.
+Bytes cd_codec_hunk(const Bytes& hunk, const ChdPack& pack) {
   Bytes sectors, subcode;
   for (uint32_t f = 0; f < kFramesPerHunk; ++f) {
     const uint8_t* frame = hunk.data() + f * kCdFrameBytes;
     sectors.insert(sectors.end(), frame, frame + kCdFrameDataBytes);
     subcode.insert(subcode.end(), frame + kCdFrameDataBytes, frame + kCdFrameBytes);
   }
-  const Bytes base = stored_deflate(sectors.data(), sectors.size());
-  const Bytes sub = stored_deflate(subcode.data(), subcode.size());
+  const Bytes base = pack(sectors.data(), sectors.size());
+  const Bytes sub = pack(subcode.data(), subcode.size());
   Bytes out(1, 0);  // the rebuild flags of eight frames
   put_be(out, base.size(), 2);
   out.insert(out.end(), base.begin(), base.end());
@@ -72,7 +64,15 @@ Bytes cdzl_hunk(const Bytes& hunk) {
 
 }  // namespace
 
-Bytes write_seed_chd(const Bytes& raw_sectors, bool compressed) {
+Bytes stored_deflate(const uint8_t* data, size_t size) {
+  Bytes out = {kStoredFinalBlock, static_cast<uint8_t>(size), static_cast<uint8_t>(size >> 8),
+               static_cast<uint8_t>(~size), static_cast<uint8_t>(~size >> 8)};
+  out.insert(out.end(), data, data + size);
+  return out;
+}
+
+Bytes write_test_chd(const Bytes& raw_sectors, const ChdCodec& codec) {
+  const bool compressed = codec.tag[0] != '\0';
   const uint32_t frames = static_cast<uint32_t>(raw_sectors.size() / kCdFrameDataBytes);
   const uint32_t padded = (frames + kChdTrackPadding - 1) / kChdTrackPadding * kChdTrackPadding;
   const uint32_t hunk_count = (padded + kFramesPerHunk - 1) / kFramesPerHunk;
@@ -85,7 +85,7 @@ Bytes write_seed_chd(const Bytes& raw_sectors, bool compressed) {
   std::memcpy(out.data(), "MComprHD", 8);
   put_be_at(out, 8, kHeaderBytes, 4);
   put_be_at(out, 12, 5, 4);
-  if (compressed) std::memcpy(out.data() + 16, "cdzl", 4);
+  if (compressed) std::memcpy(out.data() + 16, codec.tag, 4);
   put_be_at(out, 32, static_cast<uint64_t>(padded) * kCdFrameBytes, 8);
   put_be_at(out, 48, kHeaderBytes, 8);  // the metadata follows the header
   put_be_at(out, 56, kHunkBytes, 4);
@@ -130,7 +130,7 @@ Bytes write_seed_chd(const Bytes& raw_sectors, bool compressed) {
     const uint64_t offset = out.size();
     // Every third hunk stored as it is, the others with the codec.
     const uint8_t type = h % 3 == 2 ? kTypeUncompressed : kTypeCodec0;
-    const Bytes packed = type == kTypeUncompressed ? hunks[h] : cdzl_hunk(hunks[h]);
+    const Bytes packed = type == kTypeUncompressed ? hunks[h] : cd_codec_hunk(hunks[h], codec.pack);
     out.insert(out.end(), packed.begin(), packed.end());
     bits.put(type, kTypeBits);
     raw_map.push_back(type);
