@@ -110,7 +110,10 @@ const char* apply_line(const std::vector<std::string_view>& w, CueSheet& sheet) 
     if (!same_upper(w.back(), "BINARY")) return "only BINARY files are read";
     // An unquoted name with blanks: every word between the command and the type.
     std::string name(w[1]);
-    for (size_t i = 2; i + 1 < w.size(); ++i) name += " " + std::string(w[i]);
+    for (size_t i = 2; i + 1 < w.size(); ++i) {
+      name += ' ';
+      name.append(w[i]);
+    }
     if (name.empty()) return "FILE has an empty name";
     sheet.files.push_back(CueFile{name, {}});
     return nullptr;
