@@ -6,6 +6,7 @@
 #include "format/image/chd_cd_frames.hpp"
 
 #include "base/byte_order.hpp"
+#include "format/image/decimal_text.hpp"
 
 namespace {
 
@@ -13,13 +14,9 @@ constexpr int kLengthMask = 0x00FFFFFF;  // the entry's first byte after the tag
 constexpr int kLargestTrack = 99;
 constexpr int64_t kMostFrames = 1000000;
 
-struct TypeName {
-  std::string_view name;
-  TrackKind kind;
-};
 // MODE2_FORM1 holds the 2048 user bytes of each sector like MODE1; Form 2
 // sectors without their subheader (MODE2_FORM2) cannot be read as sectors.
-constexpr std::array<TypeName, 7> kTypes = {{
+constexpr std::array<TrackTypeName, 7> kTypes = {{
     {"MODE1", TrackKind::Mode1},
     {"MODE1_RAW", TrackKind::Mode1Raw},
     {"MODE2", TrackKind::Mode2},
@@ -46,18 +43,6 @@ std::string_view field(std::string_view text, std::string_view key) {
   return text.substr(start, end - start);
 }
 
-bool number(std::string_view text, int64_t limit, int64_t* value) {
-  if (text.empty() || text.size() > 9) return false;
-  int64_t v = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return false;
-    v = v * 10 + (c - '0');
-  }
-  if (v > limit) return false;
-  *value = v;
-  return true;
-}
-
 }  // namespace
 
 ChdMetaEntry parse_chd_meta_entry(const uint8_t* bytes) {
@@ -70,25 +55,25 @@ ChdMetaEntry parse_chd_meta_entry(const uint8_t* bytes) {
 
 const char* parse_chd_track_text(std::string_view text, ChdTrackText* track) {
   int64_t value = 0;
-  if (!number(field(text, "TRACK"), kLargestTrack, &value)) return "a track without a number";
+  if (!parse_decimal(field(text, "TRACK"), kLargestTrack, &value)) return "a track without a number";
   track->number = static_cast<int>(value);
   const std::string_view type = field(text, "TYPE");
   bool known = false;
-  for (const TypeName& t : kTypes)
+  for (const TrackTypeName& t : kTypes)
     if (type == t.name) {
       track->kind = t.kind;
       known = true;
     }
   if (!known) return "a track type this reader does not know";
-  if (!number(field(text, "FRAMES"), kMostFrames, &track->frames) || track->frames == 0)
+  if (!parse_decimal(field(text, "FRAMES"), kMostFrames, &track->frames) || track->frames == 0)
     return "a track without frames";
   track->pregap = 0;
   track->postgap = 0;
   track->pregap_stored = false;
   const std::string_view pregap = field(text, "PREGAP");
-  if (!pregap.empty() && !number(pregap, kMostFrames, &track->pregap)) return "a bad pregap";
+  if (!pregap.empty() && !parse_decimal(pregap, kMostFrames, &track->pregap)) return "a bad pregap";
   const std::string_view postgap = field(text, "POSTGAP");
-  if (!postgap.empty() && !number(postgap, kMostFrames, &track->postgap)) return "a bad postgap";
+  if (!postgap.empty() && !parse_decimal(postgap, kMostFrames, &track->postgap)) return "a bad postgap";
   const std::string_view pregap_type = field(text, "PGTYPE");
   track->pregap_stored = !pregap_type.empty() && pregap_type[0] == 'V';
   if (track->pregap_stored && track->pregap >= track->frames) return "a pregap longer than its track";

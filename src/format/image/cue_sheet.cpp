@@ -4,6 +4,8 @@
 #include <array>
 #include <cctype>
 
+#include "format/image/decimal_text.hpp"
+
 namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
@@ -18,11 +20,7 @@ constexpr std::array<std::string_view, 5> kLayoutCommands = {"FILE", "TRACK", "I
 constexpr std::array<std::string_view, 9> kTextCommands = {
     "REM", "TITLE", "PERFORMER", "SONGWRITER", "CATALOG", "CDTEXTFILE", "FLAGS", "ISRC", "ARRANGER"};
 
-struct TrackType {
-  std::string_view name;
-  TrackKind kind;
-};
-constexpr std::array<TrackType, 5> kTrackTypes = {{
+constexpr std::array<TrackTypeName, 5> kTrackTypes = {{
     {"MODE2/2352", TrackKind::Mode2Raw},
     {"MODE2/2336", TrackKind::Mode2},
     {"MODE1/2352", TrackKind::Mode1Raw},
@@ -74,18 +72,6 @@ std::vector<std::string_view> split_words(std::string_view line, bool* untermina
   return words;
 }
 
-bool parse_number(std::string_view text, int64_t limit, int64_t* value) {
-  if (text.empty() || text.size() > 4) return false;
-  int64_t v = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return false;
-    v = v * 10 + (c - '0');
-  }
-  if (v > limit) return false;
-  *value = v;
-  return true;
-}
-
 // mm:ss:ff as a count of sectors.
 bool parse_msf(std::string_view text, int64_t* sectors) {
   const size_t first = text.find(':');
@@ -93,9 +79,9 @@ bool parse_msf(std::string_view text, int64_t* sectors) {
   const size_t second = text.find(':', first + 1);
   if (second == std::string_view::npos) return false;
   int64_t m = 0, s = 0, f = 0;
-  if (!parse_number(text.substr(0, first), kLargestMinutes, &m) ||
-      !parse_number(text.substr(first + 1, second - first - 1), kSecondsPerMinute - 1, &s) ||
-      !parse_number(text.substr(second + 1), kSectorsPerSecond - 1, &f))
+  if (!parse_decimal(text.substr(0, first), kLargestMinutes, &m) ||
+      !parse_decimal(text.substr(first + 1, second - first - 1), kSecondsPerMinute - 1, &s) ||
+      !parse_decimal(text.substr(second + 1), kSectorsPerSecond - 1, &f))
     return false;
   *sectors = (m * kSecondsPerMinute + s) * kSectorsPerSecond + f;
   return true;
@@ -122,12 +108,12 @@ const char* apply_line(const std::vector<std::string_view>& w, CueSheet& sheet) 
     if (sheet.files.empty()) return "TRACK before any FILE";
     if (w.size() != 3) return "TRACK needs a number and a type";
     int64_t number = 0;
-    if (!parse_number(w[1], kLargestTrack, &number) || number < 1) return "bad track number";
+    if (!parse_decimal(w[1], kLargestTrack, &number) || number < 1) return "bad track number";
     int previous = 0;
     for (const CueFile& f : sheet.files)
       if (!f.tracks.empty()) previous = f.tracks.back().number;
     if (number <= previous) return "track numbers do not increase";
-    for (const TrackType& type : kTrackTypes)
+    for (const TrackTypeName& type : kTrackTypes)
       if (same_upper(w[2], type.name)) {
         CueTrack track;
         track.number = static_cast<int>(number);
@@ -141,7 +127,7 @@ const char* apply_line(const std::vector<std::string_view>& w, CueSheet& sheet) 
   CueTrack& track = sheet.files.back().tracks.back();
   if (same_upper(command, "INDEX")) {
     int64_t index = 0, at = 0;
-    if (w.size() != 3 || !parse_number(w[1], kLargestTrack, &index) || !parse_msf(w[2], &at))
+    if (w.size() != 3 || !parse_decimal(w[1], kLargestTrack, &index) || !parse_msf(w[2], &at))
       return "bad INDEX";
     if (index == 0) {
       if (track.index0 >= 0 || track.index1 >= 0) return "INDEX 00 out of order";

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 enum class TrackKind : uint8_t {
@@ -14,6 +15,12 @@ enum class TrackKind : uint8_t {
   Mode1Raw,  // 2352-byte Mode 1 records: sync, header, 2048 data bytes, EDC, 8 zero bytes, ECC
   Mode1,     // 2048-byte records: the user data alone
   Audio,     // 2352-byte CD audio frames, never read as sectors
+};
+
+// A kind as a text names it (a CUE sheet's track type, a CHD track's TYPE).
+struct TrackTypeName {
+  std::string_view name;
+  TrackKind kind;
 };
 
 // Bytes a record of the kind takes in a file (2352, 2336 or 2048).
