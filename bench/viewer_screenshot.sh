@@ -8,7 +8,7 @@ set -euo pipefail
 
 build=${1:-build}
 shot=${2:-viewer_screenshot.png}
-korvane="$build/src/control/korvane"
+korvane="$build/src/app/korvane"
 mkdisc="$build/tools/mkdisc"
 for tool in Xvfb xwd; do
   command -v "$tool" >/dev/null || { echo "$tool is missing (apt-get install -y xvfb x11-apps)" >&2; exit 1; }

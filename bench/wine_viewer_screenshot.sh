@@ -14,7 +14,7 @@ cd "$(dirname "$0")/.."
 root=$(pwd)
 
 shot=${1:-$root/wine_viewer_screenshot.png}
-korvane=$root/build-win32/src/control/korvane.exe
+korvane=$root/build-win32/src/app/korvane.exe
 mkdisc=$root/build-winlinux/tools/mkdisc
 readonly kPlaySeconds=60   # bound of the whole playback under Wine
 readonly kShots=20         # screenshots taken, one a second

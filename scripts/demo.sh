@@ -13,7 +13,7 @@ cmake --build "$build" -j"$(nproc)" --target korvane velmora mkdisc
 
 mkdir -p "$out/frames"
 "$build/tools/mkdisc" build tools/samples/sample.desc "$out/SAMPLE.IMG"
-korvane="$build/src/control/korvane"
+korvane="$build/src/app/korvane"
 # -path: keeps korvane.ini beside the outputs; -image: reads the disc image.
 "$korvane" -path:"$out" -image:"$out/SAMPLE.IMG" '\MOVIE\SAMPLE.STR' "$out/sample.avi"
 "$korvane" -path:"$out" -image:"$out/SAMPLE.IMG" -bmp '\MOVIE\SAMPLE.STR' "$out/frames/"

@@ -47,7 +47,7 @@ cmake -S . -B build-win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
   -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build-win32 -j"$jobs"
 
-linux_korvane=$root/build-winlinux/src/control/korvane
+linux_korvane=$root/build-winlinux/src/app/korvane
 linux_velmora=$root/build-winlinux/src/velmora/velmora
 linux_aspi=$root/build-winlinux/src/aspi_modules/emulated_aspi.so
 mkdisc=$root/build-winlinux/tools/mkdisc
@@ -58,7 +58,7 @@ mkdir -p "$work/data" "$work/bin" "$work/linux" "$work/windows" "$work/cdrom"
 work=$(cd "$work" && pwd)
 # korvane.exe with the emulated drive beside it, where LoadLibraryA finds it
 # before Wine's own WNASPI32.DLL.
-cp build-win32/src/control/korvane.exe build-win32/src/velmora/velmora.exe \
+cp build-win32/src/app/korvane.exe build-win32/src/velmora/velmora.exe \
    build-win32/emulated_drive/WNASPI32.DLL "$work/bin/"
 
 # --- Wine -----------------------------------------------------------------
