@@ -53,7 +53,8 @@ void open_cue_image(FILE* sheet, const std::string& sheet_name, CueImage* image)
   for (const CueFile& file : parse.sheet.files) {
     const std::string path = resolve_bin(sheet_name, file.name);
     image->paths.push_back(path);
-    FILE* bin = std::fopen(path.c_str(), "rb");
+    // A folder opens as a stream too, but holds no sectors.
+    FILE* bin = host_file_exists(path) ? std::fopen(path.c_str(), "rb") : nullptr;
     if (bin == nullptr) refuse_image(kErrOpen, path, "a file of the sheet cannot be opened");
     image->files.push_back(bin);
     int64_t size = 0;

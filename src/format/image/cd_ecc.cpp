@@ -17,7 +17,6 @@ constexpr int kModeOffset = 15;
 constexpr uint8_t kMode2 = 2;
 constexpr int kPOffset = 0x81C;
 constexpr int kQOffset = 0x8C8;
-constexpr int kQEnd = 0x930;
 constexpr int kFieldPolynomial = 0x11D;  // x^8 + x^4 + x^3 + x^2 + 1
 
 // Multiplication by 2 in the field, and the inverse of (x -> x ^ 2x).
@@ -70,22 +69,18 @@ void compute_family(const uint8_t* source, const Family& f, uint8_t* parity) {
   }
 }
 
-// The parity of the sector as it should be, written to p and q.
-void parity_of(const uint8_t* raw, uint8_t* out) {
-  uint8_t work[kQEnd];
-  std::memcpy(work, raw, kQEnd);
-  if (work[kModeOffset] == kMode2) std::memset(work + kHeaderOffset, 0, kHeaderBytes);
-  compute_family(work + kHeaderOffset, kP, work + kP.offset);
-  compute_family(work + kHeaderOffset, kQ, work + kQ.offset);
-  std::memcpy(out, work + kPOffset, kQEnd - kPOffset);
-}
-
 }  // namespace
 
-void compute_sector_ecc(uint8_t* raw_sector) { parity_of(raw_sector, raw_sector + kPOffset); }
-
-bool sector_ecc_matches(const uint8_t* raw_sector) {
-  uint8_t parity[kQEnd - kPOffset];
-  parity_of(raw_sector, parity);
-  return std::memcmp(parity, raw_sector + kPOffset, sizeof parity) == 0;
+void compute_sector_ecc(uint8_t* raw_sector) {
+  // Mode 2 parity treats the header as zero bytes: clear it for the
+  // computation and put it back.
+  uint8_t header[kHeaderBytes];
+  const bool mode2 = raw_sector[kModeOffset] == kMode2;
+  if (mode2) {
+    std::memcpy(header, raw_sector + kHeaderOffset, kHeaderBytes);
+    std::memset(raw_sector + kHeaderOffset, 0, kHeaderBytes);
+  }
+  compute_family(raw_sector + kHeaderOffset, kP, raw_sector + kP.offset);
+  compute_family(raw_sector + kHeaderOffset, kQ, raw_sector + kQ.offset);
+  if (mode2) std::memcpy(raw_sector + kHeaderOffset, header, kHeaderBytes);
 }

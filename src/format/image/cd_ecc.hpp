@@ -13,6 +13,3 @@ extern const uint8_t kCdSyncPattern[kCdSyncBytes];  // 00, ten FF, 00
 // data and stores them in place. For a Mode 2 sector (mode byte 2) the
 // header counts as zero bytes, as Form 1 parity is defined.
 void compute_sector_ecc(uint8_t* raw_sector);
-
-// True when the stored parity of a raw sector is what compute_sector_ecc gives.
-bool sector_ecc_matches(const uint8_t* raw_sector);
