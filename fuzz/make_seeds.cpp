@@ -16,6 +16,7 @@
 #include "format/riff/avi_layout.hpp"
 #include "io/catalogue_record.hpp"
 #include "platform/text_file.hpp"
+#include "tests/support/chd_writer.hpp"
 #include "tools/mkdisc/iso_image.hpp"
 #include "tools/mkdisc/mdec_encoder.hpp"
 #include "tools/mkdisc/movie.hpp"
@@ -130,6 +131,29 @@ void image_seeds() {
       append(seed, mkdisc::sector_bytes(image.sectors, form));
       write_seed("iso_lookup_fuzz", "image" + std::to_string(n++), seed);
     }
+  }
+}
+
+// CHD files of a small image (plain map and compressed map), and CUE sheets
+// as rippers write them behind two bytes of file size.
+void container_seeds() {
+  const mkdisc::IsoImage image =
+      mkdisc::build_iso_image("FUZZ", {mkdisc::plain_file("MOVIE/A.STR", Bytes(100, 'a'))});
+  const Bytes raw = mkdisc::sector_bytes(image.sectors, mkdisc::SectorForm::raw2352);
+  write_seed("chd_image_fuzz", "plain_map", write_test_chd(raw, ChdCodec{}));
+  write_seed("chd_image_fuzz", "compressed_map", write_test_chd(raw, ChdCodec{"cdzl", stored_deflate}));
+  const char* sheets[] = {
+      "FILE \"disc.bin\" BINARY\r\n  TRACK 01 MODE2/2352\r\n    INDEX 01 00:00:00\r\n"
+      "  TRACK 02 AUDIO\r\n    INDEX 00 00:10:00\r\n    INDEX 01 00:12:00\r\n",
+      "\xEF\xBB\xBFREM GENRE Game\nFILE \"t1.bin\" BINARY\n  TRACK 01 MODE2/2336\n    INDEX 01 00:00:00\n"
+      "FILE \"t2.bin\" BINARY\n  TRACK 02 MODE1/2048\n    PREGAP 00:02:00\n    INDEX 01 00:00:00\n"
+      "    POSTGAP 00:00:05\nFILE t3.bin BINARY\n  TRACK 03 MODE1/2352\n    INDEX 01 00:00:00\n",
+  };
+  int n = 0;
+  for (const char* sheet : sheets) {
+    Bytes seed = {0x20, 0x00};
+    append_text(seed, sheet);
+    write_seed("cue_sheet_fuzz", "sheet" + std::to_string(n++), seed);
   }
 }
 
@@ -273,6 +297,7 @@ int main(int argc, char** argv) {
   movie_seeds();
   audio_seeds();
   image_seeds();
+  container_seeds();
   settings_seeds();
   catalogue_seeds();
   command_line_seeds();

@@ -3,7 +3,9 @@
 # as root; otherwise names the missing ones and fails.
 set -euo pipefail
 
-packages=(build-essential cmake pkg-config libgtest-dev libsdl2-dev ffmpeg "$@")
+# zlib, liblzma, libFLAC and libzstd decompress the hunks of CHD images.
+packages=(build-essential cmake pkg-config libgtest-dev libsdl2-dev ffmpeg
+          zlib1g-dev liblzma-dev libflac-dev libzstd-dev "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,6 +1,8 @@
 // Host file services of the sector source on POSIX.
 #include "platform/host_file.hpp"
 
+#include <dirent.h>
+#include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -104,4 +106,23 @@ bool file_size(FILE* file, int64_t* size) {
 bool truncate_file(FILE* file, int64_t length) {
   if (length < 0) return false;
   return ftruncate(fileno(file), static_cast<off_t>(length)) == 0;
+
+bool host_file_exists(const std::string& path) {
+  struct stat status;
+  return stat(path.c_str(), &status) == 0 && !S_ISDIR(status.st_mode);
+}
+
+bool find_name_ignoring_case(const std::string& directory, const std::string& name, std::string* found) {
+  DIR* dir = opendir(directory.c_str());
+  if (dir == nullptr) return false;
+  bool matched = false;
+  while (const dirent* entry = readdir(dir)) {
+    if (strcasecmp(entry->d_name, name.c_str()) == 0) {
+      *found = entry->d_name;
+      matched = true;
+      break;
+    }
+  }
+  closedir(dir);
+  return matched;
 }

@@ -41,3 +41,11 @@ bool file_size(FILE* file, int64_t* size);
 
 // Cuts the file to length bytes (the stream must have been flushed).
 bool truncate_file(FILE* file, int64_t length);
+
+// True when the path names an existing file that is not a directory.
+bool host_file_exists(const std::string& path);
+
+// The name of an entry of the directory that equals `name` but for the case
+// of the letters A to Z; false when there is none. (Windows file names
+// ignore case already: there it is always false.)
+bool find_name_ignoring_case(const std::string& directory, const std::string& name, std::string* found);

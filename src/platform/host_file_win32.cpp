@@ -51,3 +51,10 @@ bool truncate_file(FILE* file, int64_t length) {
   at.QuadPart = length;
   return SetFilePointerEx(handle, at, nullptr, FILE_BEGIN) && SetEndOfFile(handle);
 }
+
+bool host_file_exists(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool find_name_ignoring_case(const std::string&, const std::string&, std::string*) { return false; }

@@ -17,6 +17,8 @@ struct SectorSource {
   int sector_mode = 1;          // 0: 2048-byte form, 1: 2336-byte form
   bool raw_form = false;        // the file holds raw 2352-byte records
   FileIdentity identity;        // of the file; no output may be this file
+
+  bool tracks = false;          // the file is a CUE sheet or a CHD file: sectors come from its data track
   // Reads of many 2336-byte sectors go straight into the caller's buffer in
   // one request (the viewer and the copy), not sector by sector.
   bool bulk_reads = false;

@@ -6,7 +6,9 @@
 #include <sstream>
 #include <string>
 
+#include "tools/mkdisc/cue_disc.hpp"
 #include "tools/mkdisc/description.hpp"
+#include "tools/mkdisc/pcm.hpp"
 #include "tools/mkdisc/sample_description.hpp"
 
 namespace {
@@ -15,11 +17,16 @@ constexpr int kExitError = 1;
 constexpr int kExitUsage = 2;
 
 const char kUsage[] =
-    "usage: mkdisc build DESCRIPTION OUTPUT [--dump DIR]\n"
+    "usage: mkdisc build DESCRIPTION OUTPUT [--dump DIR] [--split]\n"
     "       mkdisc sample OUTPUT_DIR\n"
     "Builds a disc image or sector file from a description; --dump also writes\n"
     "the source frames (PPM) and PCM (16-bit little-endian) of every movie.\n"
+    "An OUTPUT ending in .cue is a CUE sheet: raw data in track 1 and a CD audio\n"
+    "track after it, in one BIN file, or with --split one BIN per track.\n"
     "`sample` builds the README's sample disc as OUTPUT_DIR/SAMPLE.IMG.\n";
+
+constexpr int kCdAudioRate = 44100;
+constexpr int kCdAudioSeconds = 4;
 
 void write_bytes(const std::string& path, const void* data, size_t size) {
   std::FILE* f = std::fopen(path.c_str(), "wb");
@@ -65,9 +72,20 @@ void report(const mkdisc::BuiltDisc& disc, const std::string& out) {
   }
 }
 
-int build(const std::string& text, const std::string& out, const std::string& dump) {
+bool is_cue_name(const std::string& name) {
+  return name.size() > 4 && name.compare(name.size() - 4, 4, ".cue") == 0;
+}
+
+int build(const std::string& text, const std::string& out, const std::string& dump, bool split) {
   const mkdisc::BuiltDisc disc = mkdisc::build_from_description(text);
-  mkdisc::write_sector_file(out, disc.sectors, disc.form);
+  if (is_cue_name(out)) {
+    const std::vector<int16_t> music =
+        mkdisc::make_pcm(mkdisc::Sound::melody, kCdAudioRate, true, kCdAudioRate * kCdAudioSeconds);
+    mkdisc::write_cue_disc(out, disc.sectors, music,
+                           split ? mkdisc::CueFiles::bin_per_track : mkdisc::CueFiles::one_bin);
+  } else {
+    mkdisc::write_sector_file(out, disc.sectors, disc.form);
+  }
   if (!dump.empty()) dump_sources(disc, dump);
   report(disc, out);
   return 0;
@@ -78,18 +96,32 @@ int build(const std::string& text, const std::string& out, const std::string& du
 int main(int argc, char** argv) {
   try {
     const std::string command = argc > 1 ? argv[1] : "";
-    if (command == "build" && (argc == 4 || (argc == 6 && std::string(argv[4]) == "--dump"))) {
-      std::ifstream in(argv[2], std::ios::binary);
-      if (!in) throw mkdisc::Error(std::string("cannot read \"") + argv[2] + "\"");
-      std::ostringstream text;
-      text << in.rdbuf();
-      return build(text.str(), argv[3], argc == 6 ? argv[5] : "");
+    if (command == "build" && argc >= 4) {
+      std::string dump;
+      bool split = false;
+      bool usable = true;
+      for (int i = 4; i < argc; ++i) {
+        const std::string option = argv[i];
+        if (option == "--dump" && i + 1 < argc)
+          dump = argv[++i];
+        else if (option == "--split")
+          split = true;
+        else
+          usable = false;
+      }
+      if (usable) {
+        std::ifstream in(argv[2], std::ios::binary);
+        if (!in) throw mkdisc::Error(std::string("cannot read \"") + argv[2] + "\"");
+        std::ostringstream text;
+        text << in.rdbuf();
+        return build(text.str(), argv[3], dump, split);
+      }
     }
     if (command == "sample" && argc == 3) {
       std::error_code ec;
       std::filesystem::create_directories(argv[2], ec);
       if (ec) throw mkdisc::Error(std::string("cannot create the directory \"") + argv[2] + "\"");
-      return build(mkdisc::kSampleDescription, std::string(argv[2]) + "/SAMPLE.IMG", "");
+      return build(mkdisc::kSampleDescription, std::string(argv[2]) + "/SAMPLE.IMG", "", false);
     }
     std::fputs(kUsage, stderr);
     return kExitUsage;

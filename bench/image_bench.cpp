@@ -1,0 +1,104 @@
+// Disc image benchmark: one movie converted to AVI by korvane from the raw
+// 2352-byte image, from a CUE sheet and from CHDs made by chdman of the same
+// disc (default codecs, where LZMA does nearly every hunk, and cdzl), side
+// by side in one run. Runs alternate and the best wall-clock and processor
+// times of each are kept. Prints the times and the CHD/raw ratios (the aim
+// is at most 1.5).
+//
+// usage: image_bench [frames (default 300)] [runs (default 5)]
+// The files go to $TMPDIR (or /tmp).
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "tests/movie/external_tools.hpp"
+#include "tests/support/process.hpp"
+#include "tests/support/temp_dir.hpp"
+#include "tools/mkdisc/cue_disc.hpp"
+#include "tools/mkdisc/description.hpp"
+#include "tools/mkdisc/pcm.hpp"
+
+namespace {
+
+constexpr int kCdRate = 44100;
+
+struct Timing {
+  double wall = 1e9;  // seconds
+  double cpu = 1e9;   // user + system seconds of the child
+};
+
+Timing time_of(const std::vector<std::string>& argv, bool& ok) {
+  rusage before{};
+  getrusage(RUSAGE_CHILDREN, &before);
+  const auto start = std::chrono::steady_clock::now();
+  const ProcessResult r = run_process(argv);
+  const auto end = std::chrono::steady_clock::now();
+  rusage after{};
+  getrusage(RUSAGE_CHILDREN, &after);
+  if (r.status != 0) {
+    std::fprintf(stderr, "%s failed (status %d)\n%s%s", argv[0].c_str(), r.status, r.out.c_str(), r.err.c_str());
+    ok = false;
+  }
+  const auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
+  Timing t;
+  t.wall = std::chrono::duration<double>(end - start).count();
+  t.cpu = seconds(after.ru_utime) - seconds(before.ru_utime) + seconds(after.ru_stime) - seconds(before.ru_stime);
+  return t;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int frames = argc > 1 ? std::atoi(argv[1]) : 300;
+  const int runs = argc > 2 ? std::atoi(argv[2]) : 5;
+  if (frames < 1 || runs < 1) {
+    std::fprintf(stderr, "usage: image_bench [frames] [runs]\n");
+    return 2;
+  }
+  const std::string chdman = find_on_path("chdman");
+  if (chdman.empty()) {
+    std::fprintf(stderr, "image_bench needs chdman (Debian mame-tools)\n");
+    return 1;
+  }
+  const std::string description =
+      "output image\nfile MOVIE/M.STR\nmovie width=320 height=240 frames=" + std::to_string(frames) +
+      " pattern=sample sectors-per-frame=10 audio=37800\n";
+  const mkdisc::BuiltDisc disc = mkdisc::build_from_description(description);
+  TempDir dir;
+  mkdisc::write_sector_file(dir.file("disc.bin"), disc.sectors, mkdisc::SectorForm::raw2352);
+  mkdisc::write_cue_disc(dir.file("disc.cue"), disc.sectors, mkdisc::make_pcm(mkdisc::Sound::melody, kCdRate, true, kCdRate),
+                         mkdisc::CueFiles::bin_per_track);
+  for (const auto& [name, codecs] : {std::pair<const char*, const char*>{"disc.chd", ""}, {"zlib.chd", "cdzl"}}) {
+    std::vector<std::string> command = {chdman, "createcd", "-i", dir.file("disc.cue"), "-o", dir.file(name), "-f"};
+    if (codecs[0] != '\0') command.insert(command.end(), {"-c", codecs});
+    if (run_process(command).status != 0) {
+      std::fprintf(stderr, "chdman createcd failed\n");
+      return 1;
+    }
+  }
+  const char* kinds[] = {"disc.bin", "disc.cue", "disc.chd", "zlib.chd"};
+  const char* labels[] = {"raw image", "CUE sheet", "CHD (default: cdlz, cdzl, cdfl)", "CHD (cdzl)"};
+  constexpr int kKinds = 4;
+  std::vector<Timing> best(kKinds);
+  bool ok = true;
+  for (int run = 0; run < runs && ok; ++run)
+    for (int k = 0; k < kKinds; ++k) {
+      const std::vector<std::string> command = {KORVANE_EXE, "-path:" + dir.path(), "-image:" + dir.file(kinds[k]),
+                                                "-avi", "\\MOVIE\\M.STR", dir.file("out.avi")};
+      const Timing t = time_of(command, ok);
+      best[k].wall = std::min(best[k].wall, t.wall);
+      best[k].cpu = std::min(best[k].cpu, t.cpu);
+    }
+  if (!ok) return 1;
+  std::printf("movie: %d frames 320x240, %zu sectors; best of %d runs\n", frames, disc.sectors.size(), runs);
+  std::printf("%-32s %9s %9s %12s %12s\n", "source", "wall s", "cpu s", "wall / raw", "cpu / raw");
+  for (int k = 0; k < kKinds; ++k)
+    std::printf("%-32s %9.3f %9.3f %12.2f %12.2f\n", labels[k], best[k].wall, best[k].cpu, best[k].wall / best[0].wall,
+                best[k].cpu / best[0].cpu);
+  return 0;
+}

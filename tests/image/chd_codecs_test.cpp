@@ -1,0 +1,93 @@
+// CHD files written field by field (chdman cannot write cdzs): a plain map
+// without codecs, cdzl and cdzs hunks under a compressed map with
+// uncompressed hunks and copies among them; each converts as the plain image
+// does. A stored hunk whose bytes no longer match its checksum ends the run
+// with -4 and the CHD's name.
+#include <gtest/gtest.h>
+
+#include <zstd.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/errors.hpp"
+#include "tests/support/chd_writer.hpp"
+#include "tests/support/process.hpp"
+#include "tests/support/temp_dir.hpp"
+
+#ifdef MKDISC_EXE
+#include "tools/mkdisc/description.hpp"
+
+namespace {
+
+constexpr char kDescription[] =
+    "output image\n"
+    "file MOVIE/A.STR\n"
+    "movie width=64 height=48 frames=6 sectors-per-frame=10\n"
+    "file PAD.BIN\n"
+    "data size=40000\n";
+constexpr int kZstdLevel = 3;
+constexpr size_t kVolumeSector = 16;  // read first by every conversion; in an uncompressed hunk
+
+std::vector<uint8_t> zstd_pack(const uint8_t* data, size_t size) {
+  std::vector<uint8_t> out(ZSTD_compressBound(size));
+  out.resize(ZSTD_compress(out.data(), out.size(), data, size, kZstdLevel));
+  return out;
+}
+
+class ChdCodecs : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const mkdisc::BuiltDisc disc = mkdisc::build_from_description(kDescription);
+    mkdisc::write_sector_file(dir_.file("disc.img"), disc.sectors, mkdisc::SectorForm::form2336);
+    raw_ = mkdisc::sector_bytes(disc.sectors, mkdisc::SectorForm::raw2352);
+  }
+
+  ProcessResult convert(const std::string& image, const std::string& out) {
+    ProcessOptions options;
+    options.working_directory = dir_.path();
+    options.unset_env = {"KORVANE_PATH"};
+    return run_process({KORVANE_EXE, "-path:" + dir_.path(), "-image:" + image, "\\MOVIE\\A.STR", out}, options);
+  }
+
+  std::string write_chd(const std::string& name, const ChdCodec& codec) {
+    const std::vector<uint8_t> bytes = write_test_chd(raw_, codec);
+    write_file(dir_.file(name), std::string(bytes.begin(), bytes.end()));
+    return dir_.file(name);
+  }
+
+  TempDir dir_;
+  std::vector<uint8_t> raw_;
+};
+
+TEST_F(ChdCodecs, EveryStoreConvertsAsThePlainImage) {
+  ASSERT_EQ(convert(dir_.file("disc.img"), "plain.avi").status, 0);
+  const std::string plain = read_file(dir_.file("plain.avi"));
+  const std::pair<const char*, ChdCodec> chds[] = {
+      {"none.chd", ChdCodec{}},
+      {"cdzl.chd", ChdCodec{"cdzl", stored_deflate}},
+      {"cdzs.chd", ChdCodec{"cdzs", zstd_pack}},
+  };
+  for (const auto& [name, codec] : chds) {
+    const ProcessResult r = convert(write_chd(name, codec), std::string(name) + ".avi");
+    EXPECT_EQ(r.status, 0) << name << r.out << r.err;
+    EXPECT_EQ(read_file(dir_.file(std::string(name) + ".avi")), plain) << name;
+  }
+}
+
+TEST_F(ChdCodecs, AHunkThatFailsItsChecksumIsAReadError) {
+  std::string chd = read_file(write_chd("crc.chd", ChdCodec{"cdzs", zstd_pack}));
+  // The volume descriptor's sector lies verbatim in an uncompressed hunk.
+  const std::string sector(reinterpret_cast<const char*>(raw_.data()) + kVolumeSector * 2352, 2352);
+  const size_t at = chd.find(sector);
+  ASSERT_NE(at, std::string::npos);
+  chd[at + 2000] = static_cast<char>(chd[at + 2000] ^ 1);
+  write_file(dir_.file("crc.chd"), chd);
+  const ProcessResult r = convert(dir_.file("crc.chd"), "crc.avi");
+  EXPECT_EQ(r.status, exit_status_of(kErrRead)) << r.out << r.err;
+  EXPECT_NE(r.out.find(dir_.file("crc.chd")), std::string::npos) << r.out;
+  EXPECT_NE(r.err.find("checksum"), std::string::npos) << r.err;
+}
+
+}  // namespace
+#endif  // MKDISC_EXE
