@@ -106,6 +106,7 @@ bool file_size(FILE* file, int64_t* size) {
 bool truncate_file(FILE* file, int64_t length) {
   if (length < 0) return false;
   return ftruncate(fileno(file), static_cast<off_t>(length)) == 0;
+}
 
 bool host_file_exists(const std::string& path) {
   struct stat status;
