@@ -153,8 +153,9 @@ TEST(Colour, PixelTruncationAndLimits) {
 // written out (single-precision constants used in double precision), where
 // the result lies inside 0..255. A factor off in its last digit shows.
 TEST(Colour, TheFourFactorsHoldForChromaOfRealSize) {
-  const double blue_b = static_cast<double>(1.402f), green_a = static_cast<double>(0.3437f);
-  const double green_b = static_cast<double>(0.7143f), red_a = static_cast<double>(1.772f);
+  // Block A is Cr, block B is Cb, as the console pairs them.
+  const double blue_b = static_cast<double>(1.772f), green_a = static_cast<double>(0.7143f);
+  const double green_b = static_cast<double>(0.3437f), red_a = static_cast<double>(1.402f);
   auto expect_component = [](double value, uint8_t got, const char* what, int chroma) {
     if (value < 0.0 || value >= 256.0) return;
     EXPECT_EQ(got, static_cast<int>(value)) << what << " at chroma " << chroma;

@@ -113,11 +113,11 @@ TEST(FixedConverter, TheFourIntegerFactorsHoldForChromaOfRealSize) {
         EXPECT_EQ(got, value) << what << " at chroma " << c;
       };
       convert(luma, chroma, zero, pixels.data(), 16 * 3, 3);  // block A alone
-      check(128 + ((-88 * c) >> 8), pixels[1], "green from A");
-      check(128 + ((454 * c) >> 8), pixels[2], "red from A");
+      check(128 + ((-183 * c) >> 8), pixels[1], "green from A");
+      check(128 + ((359 * c) >> 8), pixels[2], "red from A");
       convert(luma, zero, chroma, pixels.data(), 16 * 3, 3);  // block B alone
-      check(128 + ((359 * c) >> 8), pixels[0], "blue from B");
-      check(128 + ((-183 * c) >> 8), pixels[1], "green from B");
+      check(128 + ((454 * c) >> 8), pixels[0], "blue from B");
+      check(128 + ((-88 * c) >> 8), pixels[1], "green from B");
     }
   }
 }
@@ -125,8 +125,9 @@ TEST(FixedConverter, TheFourIntegerFactorsHoldForChromaOfRealSize) {
 // The same for the floating-point converters, rounding to nearest.
 TEST(FloatConverters, TheFourFactorsHoldForChromaOfRealSize) {
   fill_clamp_table();
-  const double blue_b = static_cast<double>(1.402f), green_a = static_cast<double>(-0.3437f);
-  const double green_b = static_cast<double>(-0.7143f), red_a = static_cast<double>(1.772f);
+  // Block A is Cr, block B is Cb, as the console pairs them.
+  const double blue_b = static_cast<double>(1.772f), green_a = static_cast<double>(-0.7143f);
+  const double green_b = static_cast<double>(-0.3437f), red_a = static_cast<double>(1.402f);
   for (const ConvertQuadrantFn convert : {convert_quadrant_float, convert_quadrant_float_mmx}) {
     for (int c = -128; c <= 127; ++c) {
       auto check = [&](double value, uint8_t got, const char* what) {
