@@ -13,6 +13,7 @@
 #include "format/aspi/aspi_block.hpp"
 #include "format/aspi/aspi_cdb.hpp"
 #include "format/disc/iso9660_walk.hpp"
+#include "format/disc/xa_sector.hpp"
 #include "format/riff/avi_layout.hpp"
 #include "io/catalogue_record.hpp"
 #include "platform/text_file.hpp"
