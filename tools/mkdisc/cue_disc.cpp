@@ -13,12 +13,12 @@ namespace mkdisc {
 namespace {
 
 constexpr size_t kEdcBytes = 4;
-constexpr size_t kForm1EdcStart = kRawPrefixBytes;                       // subheader and user data
-constexpr size_t kForm1EdcAt = kRawPrefixBytes + kSubheaderBytes + kUserDataBytes;
-constexpr size_t kForm2EdcAt = kRawSectorBytes - kEdcBytes;
+constexpr size_t kForm1EdcStart = kSyncHeaderBytes;                       // subheader and user data
+constexpr size_t kForm1EdcAt = kSyncHeaderBytes + subheader::kBytes + kForm1DataBytes;
+constexpr size_t kForm2EdcAt = kCdSectorBytes - kEdcBytes;
 constexpr uint32_t kEdcPolynomial = 0xD8018001;  // x^32 + x^31 + x^16 + x^15 + x^4 + x^3 + x + 1, reflected
 constexpr uint32_t kPregapSectors = 150;         // two seconds before the audio
-constexpr size_t kCdAudioSamplesPerSector = kRawSectorBytes / 2;
+constexpr size_t kCdAudioSamplesPerSector = kCdSectorBytes / 2;
 
 constexpr std::array<uint32_t, 256> make_edc_table() {
   std::array<uint32_t, 256> table{};
@@ -72,8 +72,8 @@ class Output {
 // The audio track's frames: the pregap's silence, then the PCM little-endian.
 std::vector<uint8_t> audio_frames(const std::vector<int16_t>& audio) {
   const size_t sectors = (audio.size() + kCdAudioSamplesPerSector - 1) / kCdAudioSamplesPerSector;
-  std::vector<uint8_t> bytes((kPregapSectors + sectors) * kRawSectorBytes, 0);
-  uint8_t* out = bytes.data() + kPregapSectors * kRawSectorBytes;
+  std::vector<uint8_t> bytes((kPregapSectors + sectors) * kCdSectorBytes, 0);
+  uint8_t* out = bytes.data() + kPregapSectors * kCdSectorBytes;
   for (int16_t s : audio) {
     *out++ = static_cast<uint8_t>(s & 0xFF);
     *out++ = static_cast<uint8_t>((s >> 8) & 0xFF);
@@ -85,7 +85,7 @@ std::vector<uint8_t> audio_frames(const std::vector<int16_t>& audio) {
 
 std::vector<uint8_t> pressed_sector(const Sector& sector, uint32_t address) {
   std::vector<uint8_t> raw = raw_sector(sector, address);
-  if ((sector[kSubmodeOffset] & kSubmodeForm2) != 0) {
+  if ((sector[subheader::kSubmode] & submode::kForm2) != 0) {
     put_edc(raw.data() + kForm2EdcAt, edc_of(raw.data() + kForm1EdcStart, kForm2EdcAt - kForm1EdcStart));
   } else {
     put_edc(raw.data() + kForm1EdcAt, edc_of(raw.data() + kForm1EdcStart, kForm1EdcAt - kForm1EdcStart));

@@ -11,6 +11,7 @@ namespace mkdisc {
 constexpr int kMode2SectorBytes = 2336;  // subheader + 2328 data bytes: what the builders produce
 constexpr int kCdSectorBytes = 2352;     // the whole sector as a drive reads it raw
 constexpr int kSyncHeaderBytes = 16;     // 12 sync bytes and the 4-byte address and mode before the 2336
+constexpr int kForm1DataBytes = 2048;   // the user data of a Form 1 sector
 
 // The 8-byte subheader: four bytes, then the same four again.
 namespace subheader {

@@ -54,7 +54,7 @@ SectorList frame_sectors(const std::vector<uint8_t>& bitstream, const VideoSecto
   out.reserve(static_cast<size_t>(chunks));
   for (int c = 0; c < chunks; ++c) {
     Sector s = make_sector(o.file_number, o.channel_number, o.submode, 0);
-    uint8_t* h = s.data() + kSubheaderBytes;
+    uint8_t* h = s.data() + subheader::kBytes;
     put_le16(h + kStatusOffset, kStatusWord);
     put_le16(h + kTypeOffset, kSectorType);
     put_le16(h + kChunkOffset, static_cast<uint32_t>(c));
