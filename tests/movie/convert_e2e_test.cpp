@@ -475,6 +475,6 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(OracleCase{"v2_320x240_sample", 320, 240, 4, 2, 8, mkdisc::Pattern::sample},
                     OracleCase{"v3_160x112_gradient", 160, 112, 3, 3, 16, mkdisc::Pattern::gradient},
                     OracleCase{"v3_160x112_bars", 160, 112, 3, 3, 4, mkdisc::Pattern::bars}),
-    [](const testing::TestParamInfo<OracleCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<OracleCase>& test) { return std::string(test.param.name); });
 
 }  // namespace
