@@ -40,15 +40,15 @@ class HostileRun : public ::testing::Test {
 
   // A movie with sound, as a sector file in the folder.
   mkdisc::SectorList write_movie(const std::string& name, int file = 1, int channel = 1) {
-    mkdisc::MovieSpec spec;
-    spec.width = 32;
-    spec.height = 32;
-    spec.frames = 3;
-    spec.sectors_per_frame = 10;
-    spec.audio = true;
-    spec.file_number = file;
-    spec.channel_number = channel;
-    const mkdisc::Movie movie = mkdisc::build_movie(spec);
+    mkdisc::MovieSpec movie_spec;
+    movie_spec.width = 32;
+    movie_spec.height = 32;
+    movie_spec.frames = 3;
+    movie_spec.sectors_per_frame = 10;
+    movie_spec.audio = true;
+    movie_spec.file_number = file;
+    movie_spec.channel_number = channel;
+    const mkdisc::Movie movie = mkdisc::build_movie(movie_spec);
     mkdisc::write_sector_file(dir_.file(name), movie.sectors, mkdisc::SectorForm::form2336);
     return movie.sectors;
   }

@@ -86,11 +86,11 @@ class InterruptedRun : public ::testing::Test {
 // Long enough that its progress lines fill the output pipe: the run then
 // waits on the pipe until the signal has been sent, however fast it is.
 mkdisc::SectorList long_movie() {
-  mkdisc::MovieSpec spec;
-  spec.width = 16;
-  spec.height = 16;
-  spec.frames = 3000;
-  return mkdisc::build_movie(spec).sectors;
+  mkdisc::MovieSpec movie_spec;
+  movie_spec.width = 16;
+  movie_spec.height = 16;
+  movie_spec.frames = 3000;
+  return mkdisc::build_movie(movie_spec).sectors;
 }
 
 TEST_F(InterruptedRun, AnAviInterruptedBySignalKeepsItsFramesUnderCompleteHeaders) {
@@ -139,13 +139,13 @@ TEST_F(InterruptedRun, AWavInterruptedBySignalGetsItsHeader) {
 }
 
 TEST_F(InterruptedRun, ADamagedFrameLeavesTheFramesBeforeItPlayable) {
-  mkdisc::MovieSpec spec;
-  spec.width = 48;
-  spec.height = 32;
-  spec.frames = 8;
-  spec.sectors_per_frame = 10;
-  spec.audio = true;
-  mkdisc::SectorList sectors = mkdisc::build_movie(spec).sectors;
+  mkdisc::MovieSpec movie_spec;
+  movie_spec.width = 48;
+  movie_spec.height = 32;
+  movie_spec.frames = 8;
+  movie_spec.sectors_per_frame = 10;
+  movie_spec.audio = true;
+  mkdisc::SectorList sectors = mkdisc::build_movie(movie_spec).sectors;
   // Frame 6's data blanked: an unknown code in the middle of the movie.
   constexpr size_t kUserData = 8;
   constexpr size_t kStrHeader = 32;

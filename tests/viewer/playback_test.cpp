@@ -70,14 +70,14 @@ TEST(Playback, EightBitSoundFillsHalfBlocks) {
   // pairs, written as 4032-byte blocks round the buffer, with no silence
   // between them.
   PlaybackHarness h;
-  mkdisc::MovieSpec spec;
-  spec.width = 48;
-  spec.height = 32;
-  spec.frames = 12;
-  spec.sectors_per_frame = 10;
-  spec.audio = true;
-  spec.audio_format.bits = 8;
-  const auto m = mkdisc::build_movie(spec);
+  mkdisc::MovieSpec movie_spec;
+  movie_spec.width = 48;
+  movie_spec.height = 32;
+  movie_spec.frames = 12;
+  movie_spec.sectors_per_frame = 10;
+  movie_spec.audio = true;
+  movie_spec.audio_format.bits = 8;
+  const auto m = mkdisc::build_movie(movie_spec);
   h.load(m.sectors);
   run_viewer();
   EXPECT_EQ(h.display.flips, 12);

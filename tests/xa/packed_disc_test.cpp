@@ -42,15 +42,15 @@ std::string numbered(const std::string& base, int n, const char* extension) {
 // channel; the audio sector comes first in each group of eight, as some
 // encoders lay it out.
 mkdisc::Movie packed_movie(int frames, int pattern_frame) {
-  mkdisc::MovieSpec spec;
-  spec.width = 48;
-  spec.height = 32;
-  spec.frames = frames;
-  spec.first_pattern_frame = pattern_frame;
-  spec.sectors_per_frame = 10;
-  spec.audio = true;
-  spec.audio_slot = 0;
-  return mkdisc::build_movie(spec);
+  mkdisc::MovieSpec movie_spec;
+  movie_spec.width = 48;
+  movie_spec.height = 32;
+  movie_spec.frames = frames;
+  movie_spec.first_pattern_frame = pattern_frame;
+  movie_spec.sectors_per_frame = 10;
+  movie_spec.audio = true;
+  movie_spec.audio_slot = 0;
+  return mkdisc::build_movie(movie_spec);
 }
 
 mkdisc::SectorList audio_of(const mkdisc::Movie& m) {
