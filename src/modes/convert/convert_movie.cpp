@@ -1,28 +1,29 @@
 // The movie conversion driver: frame after frame is assembled, decoded,
-// transformed, built into a picture and handed to the BMP or AVI writer.
+// transformed, built into a picture and handed to the BMP or AVI writer,
+// on this thread alone or with decoding threads beside it.
 #include "modes/convert/convert_movie.hpp"
 
 #include "format/mdec/colour.hpp"
-#include "io/avi_writer.hpp"
-#include "io/bmp_writer.hpp"
 #include "io/sector_source.hpp"
+#include "modes/convert/conversion_threads.hpp"
+#include "modes/convert/convert_on_workers.hpp"
 #include "modes/convert/frame_assembly.hpp"
 #include "modes/convert/frame_buffers.hpp"
+#include "modes/convert/frame_output.hpp"
 #include "modes/convert/frame_pipeline.hpp"
 #include "platform/console.hpp"
 #include "state/mode_flags.hpp"
 #include "state/movie_context.hpp"
 
 namespace {
+
 constexpr uint32_t kLastVersion2 = 2;  // versions above this decode as version 3
 constexpr int kSectorMode2336 = 1;
-}  // namespace
 
-void convert_movie() {
-  set_sector_mode(kSectorMode2336);
+void convert_frames() {
   while (assemble_frame()) {
-    console_printf("convert block %08x/%08x (frame = %d)\r", static_cast<uint32_t>(current_sector),
-                   static_cast<uint32_t>(end_sector), movie.frame_counter);
+    print_frame_progress(static_cast<uint32_t>(current_sector), static_cast<uint32_t>(end_sector),
+                         movie.frame_counter);
     movie.macroblock_count =
         (movie.picture_height / kMacroblockPixels) * (movie.picture_width / kMacroblockPixels);
     if (movie.version > kLastVersion2)
@@ -30,9 +31,19 @@ void convert_movie() {
     else
       decode_frame_v2();
     build_picture_from_coefficients(mode_is(kModeWidth));
-    if (mode_is(kModeBmp)) write_bmp_frame();
-    if (mode_is(kModeAvi)) write_avi_frame();
+    write_converted_frame();
   }
+}
+
+}  // namespace
+
+void convert_movie() {
+  set_sector_mode(kSectorMode2336);
+  const unsigned threads = conversion_threads();
+  if (threads > 1)
+    convert_frames_on_workers(threads);
+  else
+    convert_frames();
   console_text("\n");
   release_frame_buffers();
 }

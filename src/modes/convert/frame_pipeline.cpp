@@ -7,6 +7,7 @@
 #include "format/mdec/idct.hpp"
 #include "format/mdec/mdec_decode.hpp"
 #include "format/mdec/mdec_tables.hpp"
+#include "format/mdec/picture_decode.hpp"
 #include "modes/convert/frame_buffers.hpp"
 #include "platform/errors.hpp"
 #include "state/movie_context.hpp"
@@ -17,46 +18,33 @@ constexpr size_t kBlockSamples = kCoefficientsPerBlock;
 constexpr size_t kMacroblockSamples = kBlocksPerMacroblock * kCoefficientsPerBlock;
 constexpr uint32_t kVersion2 = 2;
 
-using DecodeFn = DecodeStatus (*)(const uint8_t*, size_t, uint32_t, int16_t*);
-
-void decode_frame(DecodeFn decode) {
+void decode_frame(bool version3) {
   reserve_picture_buffers(movie.macroblock_count);
   FrameBuffers& f = movie.frame;
-  std::memset(f.coefficients, 0, movie.macroblock_count * kMacroblockSamples * sizeof(int16_t));
-  const size_t size = f.bitstream_bytes > kFrameHeaderBytes ? f.bitstream_bytes - kFrameHeaderBytes : 0;
-  if (decode(f.bitstream + kFrameHeaderBytes, size, movie.macroblock_count, f.coefficients) !=
-      DecodeStatus::kOk)
-    fatal_error(kErrConvert, "ビットストリームデータが異常です.\n");
+  if (decode_frame_bitstream(f.bitstream, f.bitstream_bytes, movie.macroblock_count, version3,
+                             f.coefficients) != DecodeStatus::kOk)
+    fatal_error(kErrConvert, kBadBitstreamDetail);
 }
 
-// RgbPicture is kept bottom row first, the order in which both writers
-// store it, so each picture goes out as one block.
-uint8_t* pixel_of(uint32_t x, uint32_t y) {
-  const size_t row_bytes = static_cast<size_t>(movie.picture_width) * kBytesPerPixel;
-  return movie.frame.picture + (movie.picture_height - 1 - y) * row_bytes + static_cast<size_t>(x) * kBytesPerPixel;
+PictureShape shape_of_movie(bool by_rows) {
+  return PictureShape{movie.picture_width, movie.picture_height, movie.version, movie.quant_scale, by_rows};
 }
-
-ptrdiff_t stride_down() { return -static_cast<ptrdiff_t>(movie.picture_width) * kBytesPerPixel; }
 
 void build_picture(bool by_rows) {
   static const ColourMacroblockFn colour = conversion_colour();
+  const ptrdiff_t stride_down = -static_cast<ptrdiff_t>(movie.picture_width) * kBytesPerPixel;
   for (uint32_t m = 0; m < movie.macroblock_count; ++m) {
     const MacroblockOrigin o = macroblock_origin(m, movie.picture_width, movie.picture_height, by_rows);
-    colour(movie.frame.transformed + m * kMacroblockSamples, pixel_of(o.x, o.y), stride_down());
+    colour(movie.frame.transformed + m * kMacroblockSamples,
+           picture_pixel(movie.frame.picture, movie.picture_width, movie.picture_height, o.x, o.y),
+           stride_down);
   }
 }
 
 }  // namespace
 
-MacroblockOrigin macroblock_origin(uint32_t index, uint32_t width, uint32_t height, bool by_rows) {
-  const uint32_t columns = width / kMacroblockPixels;
-  const uint32_t rows = height / kMacroblockPixels;
-  if (by_rows) return {(index % columns) * kMacroblockPixels, (index / columns) * kMacroblockPixels};
-  return {(index / rows) * kMacroblockPixels, (index % rows) * kMacroblockPixels};
-}
-
-void decode_frame_v2() { decode_frame(decode_v2); }
-void decode_frame_v3() { decode_frame(decode_v3); }
+void decode_frame_v2() { decode_frame(false); }
+void decode_frame_v3() { decode_frame(true); }
 
 void dequantise_frame() {
   reserve_stage_buffers();
@@ -78,22 +66,7 @@ void inverse_dct_frame() {
 }
 
 void build_picture_from_coefficients(bool by_rows) {
-  static const IdctBlockFn transform = conversion_idct();
-  static const ColourMacroblockFn colour = conversion_colour();
-  FrameBuffers& f = movie.frame;
-  const bool dc_times_four = movie.version != kVersion2;
-  alignas(64) int16_t dequantised[kMacroblockSamples];
-  alignas(64) double samples[kMacroblockSamples];
-  for (uint32_t m = 0; m < movie.macroblock_count; ++m) {
-    const int16_t* coefficients = f.coefficients + m * kMacroblockSamples;
-    for (int b = 0; b < kBlocksPerMacroblock; ++b) {
-      dequantise_block(coefficients + b * kBlockSamples, dequantised + b * kBlockSamples, dc_times_four,
-                       movie.quant_scale);
-      transform(dequantised + b * kBlockSamples, samples + b * kBlockSamples);
-    }
-    const MacroblockOrigin o = macroblock_origin(m, movie.picture_width, movie.picture_height, by_rows);
-    colour(samples, pixel_of(o.x, o.y), stride_down());
-  }
+  picture_from_coefficients(movie.frame.coefficients, shape_of_movie(by_rows), movie.frame.picture);
 }
 
 void build_picture_by_columns() { build_picture(false); }

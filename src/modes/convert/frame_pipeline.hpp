@@ -8,6 +8,11 @@
 
 #include <cstdint>
 
+#include "format/mdec/picture_decode.hpp"  // macroblock_origin, the placement
+
+// The detail of a frame whose bitstream cannot be decoded.
+inline constexpr char kBadBitstreamDetail[] = "ビットストリームデータが異常です.\n";
+
 void decode_frame_v2();
 void decode_frame_v3();
 void dequantise_frame();
@@ -17,9 +22,3 @@ void build_picture_by_rows();      // -width: along each row, rows top to bottom
 // Dequantisation, transform and colour of each macroblock in turn, straight
 // from CoefficientBlocks into RgbPicture; by_rows: the -width placement.
 void build_picture_from_coefficients(bool by_rows);
-
-// Kernel of the placement: the top-left pixel (x, y) of macroblock index.
-struct MacroblockOrigin {
-  uint32_t x, y;
-};
-MacroblockOrigin macroblock_origin(uint32_t index, uint32_t width, uint32_t height, bool by_rows);

@@ -1,0 +1,91 @@
+// The decoding threads of the conversion and what each does with a frame.
+#include "modes/convert/frame_workers.hpp"
+
+#include <new>
+
+#include "format/mdec/colour.hpp"
+#include "modes/convert/frame_buffers.hpp"
+#include "modes/convert/frame_pipeline.hpp"
+#include "platform/errors.hpp"
+
+namespace {
+constexpr size_t kPictureBytesPerMacroblock = kMacroblockPixels * kMacroblockPixels * kBytesPerPixel;
+constexpr uint32_t kLastVersion2 = 2;  // versions above this decode as version 3
+}  // namespace
+
+void decode_frame_job(FrameJob& job) {
+  // The checks and messages of the single-threaded stages, in their order.
+  const uint32_t macroblocks = picture_macroblocks(job.shape);
+  job.error = 0;
+  if (macroblocks > kMaxMacroblocks) {
+    job.error = kErrAlloc;
+    job.detail = "";
+    return;
+  }
+  try {
+    job.coefficients.resize(macroblocks * kSamplesPerMacroblock);
+    // One byte at least, so that an empty picture still has a valid pointer.
+    job.picture.resize(macroblocks == 0 ? 1 : macroblocks * kPictureBytesPerMacroblock);
+  } catch (const std::bad_alloc&) {
+    job.error = kErrAlloc;
+    job.detail = "";
+    return;
+  }
+  if (decode_frame_bitstream(job.bitstream.data(), job.bitstream_bytes, macroblocks, job.shape.version > kLastVersion2,
+                             job.coefficients.data()) != DecodeStatus::kOk) {
+    job.error = kErrConvert;
+    job.detail = kBadBitstreamDetail;
+    return;
+  }
+  picture_from_coefficients(job.coefficients.data(), job.shape, job.picture.data());
+}
+
+FrameWorkers::FrameWorkers(unsigned threads) {
+  for (unsigned i = 0; i < threads; ++i) threads_.emplace_back([this] { run(); });
+}
+
+FrameWorkers::~FrameWorkers() { stop(); }
+
+void FrameWorkers::submit(FrameJob* job) {
+  {
+    std::lock_guard<std::mutex> hold(lock_);
+    job->done = false;
+    queue_.push_back(job);
+  }
+  work_ready_.notify_one();
+}
+
+void FrameWorkers::wait(FrameJob* job) {
+  std::unique_lock<std::mutex> hold(lock_);
+  job_done_.wait(hold, [job] { return job->done; });
+}
+
+void FrameWorkers::stop() {
+  {
+    std::lock_guard<std::mutex> hold(lock_);
+    stopping_ = true;
+  }
+  work_ready_.notify_all();
+  for (std::thread& t : threads_)
+    if (t.joinable()) t.join();
+  threads_.clear();
+}
+
+void FrameWorkers::run() {
+  for (;;) {
+    FrameJob* job = nullptr;
+    {
+      std::unique_lock<std::mutex> hold(lock_);
+      work_ready_.wait(hold, [this] { return stopping_ || !queue_.empty(); });
+      if (stopping_) return;
+      job = queue_.front();
+      queue_.pop_front();
+    }
+    decode_frame_job(*job);
+    {
+      std::lock_guard<std::mutex> hold(lock_);
+      job->done = true;
+    }
+    job_done_.notify_all();
+  }
+}
