@@ -1,6 +1,7 @@
 // The pipelined conversion loop: assembly, workers, writing in order.
 #include "modes/convert/convert_on_workers.hpp"
 
+#include <new>
 #include <vector>
 
 #include "io/sector_source.hpp"
@@ -86,18 +87,23 @@ struct HandlerGuard {
   Pipeline& pipeline;
 };
 
-void hand_over_frame(Pipeline& p) {
-  if (p.in_flight == p.jobs.size()) write_oldest(p);
+// The frame MovieContext holds, copied into the next free job. Failing to
+// find room for it counts as a failure of its assembly.
+FrameJob& take_assembled_frame(Pipeline& p) {
   FrameJob& job = p.jobs[(p.oldest + p.in_flight) % p.jobs.size()];
-  job.bitstream.assign(movie.frame.bitstream, movie.frame.bitstream + movie.frame.bitstream_bytes);
+  try {
+    job.bitstream.assign(movie.frame.bitstream, movie.frame.bitstream + movie.frame.bitstream_bytes);
+  } catch (const std::bad_alloc&) {
+    fatal_error(kErrAlloc, "");
+  }
   job.bitstream_bytes = movie.frame.bitstream_bytes;
   job.shape = PictureShape{movie.picture_width, movie.picture_height, movie.version, movie.quant_scale,
                            mode_is(kModeWidth)};
   job.frame_number = movie.frame_counter;
   job.sector_after = static_cast<uint32_t>(current_sector);
   job.end_sector = static_cast<uint32_t>(end_sector);
-  ++p.in_flight;
-  p.workers.submit(&job);
+  movie.macroblock_count = picture_macroblocks(job.shape);
+  return job;
 }
 
 }  // namespace
@@ -106,12 +112,13 @@ void convert_frames_on_workers(unsigned threads) {
   Pipeline p(threads);
   HandlerGuard guard(p);
   for (;;) {
+    if (p.in_flight == p.jobs.size()) write_oldest(p);
     p.assembling = true;
-    const bool delivered = assemble_frame();
+    FrameJob* job = assemble_frame() ? &take_assembled_frame(p) : nullptr;
     p.assembling = false;
-    if (!delivered) break;
-    movie.macroblock_count = picture_macroblocks(PictureShape{movie.picture_width, movie.picture_height});
-    hand_over_frame(p);
+    if (job == nullptr) break;
+    ++p.in_flight;
+    p.workers.submit(job);
   }
   while (p.in_flight != 0) write_oldest(p);
   p.workers.stop();
