@@ -12,7 +12,7 @@
 #include "modes/convert/frame_output.hpp"
 #include "modes/convert/frame_pipeline.hpp"
 #include "platform/console.hpp"
-#include "state/mode_flags.hpp"
+#include "state/mode_flags.hpp"  // -width
 #include "state/movie_context.hpp"
 
 namespace {
@@ -20,7 +20,7 @@ namespace {
 constexpr uint32_t kLastVersion2 = 2;  // versions above this decode as version 3
 constexpr int kSectorMode2336 = 1;
 
-void convert_frames() {
+void convert_frames(MovieOutput output) {
   while (assemble_frame()) {
     print_frame_progress(static_cast<uint32_t>(current_sector), static_cast<uint32_t>(end_sector),
                          movie.frame_counter);
@@ -31,19 +31,19 @@ void convert_frames() {
     else
       decode_frame_v2();
     build_picture_from_coefficients(mode_is(kModeWidth));
-    write_converted_frame();
+    write_converted_frame(output);
   }
 }
 
 }  // namespace
 
-void convert_movie() {
+void convert_movie(MovieOutput output) {
   set_sector_mode(kSectorMode2336);
   const unsigned threads = conversion_threads();
   if (threads > 1)
-    convert_frames_on_workers(threads);
+    convert_frames_on_workers(threads, output);
   else
-    convert_frames();
+    convert_frames(output);
   console_text("\n");
   release_frame_buffers();
 }

@@ -17,7 +17,8 @@ namespace {
 constexpr unsigned kJobsPerWorker = 2;  // one decoding, one waiting its turn
 
 struct Pipeline {
-  explicit Pipeline(unsigned threads) : workers(threads), jobs(threads * kJobsPerWorker) {}
+  Pipeline(unsigned threads, MovieOutput out) : output(out), workers(threads), jobs(threads * kJobsPerWorker) {}
+  MovieOutput output;
   FrameWorkers workers;
   std::vector<FrameJob> jobs;  // a ring: in_flight jobs from oldest on
   size_t oldest = 0;
@@ -49,7 +50,7 @@ void write_oldest(Pipeline& p) {
   movie.picture_width = job.shape.width;
   movie.picture_height = job.shape.height;
   movie.frame.picture = job.picture.data();
-  write_converted_frame();
+  write_converted_frame(p.output);
   movie.frame_counter = counter;
   movie.picture_width = width;
   movie.picture_height = height;
@@ -108,8 +109,8 @@ FrameJob& take_assembled_frame(Pipeline& p) {
 
 }  // namespace
 
-void convert_frames_on_workers(unsigned threads) {
-  Pipeline p(threads);
+void convert_frames_on_workers(unsigned threads, MovieOutput output) {
+  Pipeline p(threads, output);
   HandlerGuard guard(p);
   for (;;) {
     if (p.in_flight == p.jobs.size()) write_oldest(p);

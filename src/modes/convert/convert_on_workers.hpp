@@ -7,4 +7,6 @@
 // would have; a frame that cannot be decoded ends the program at its turn.
 #pragma once
 
-void convert_frames_on_workers(unsigned threads);
+#include "modes/convert/convert_movie.hpp"
+
+void convert_frames_on_workers(unsigned threads, MovieOutput output);
