@@ -1,6 +1,7 @@
 // The decoding threads of the conversion and what each does with a frame.
 #include "modes/convert/frame_workers.hpp"
 
+#include <algorithm>
 #include <new>
 
 #include "format/mdec/colour.hpp"
@@ -57,6 +58,16 @@ void FrameWorkers::submit(FrameJob* job) {
 
 void FrameWorkers::wait(FrameJob* job) {
   std::unique_lock<std::mutex> hold(lock_);
+  const auto queued = std::find(queue_.begin(), queue_.end(), job);
+  if (queued != queue_.end()) {
+    // No worker has started it: the caller decodes it rather than sleep.
+    queue_.erase(queued);
+    hold.unlock();
+    decode_frame_job(*job);
+    hold.lock();
+    job->done = true;
+    return;
+  }
   job_done_.wait(hold, [job] { return job->done; });
 }
 

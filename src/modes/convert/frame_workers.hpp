@@ -45,7 +45,8 @@ class FrameWorkers {
 
   // The job is filled in; a worker decodes it.
   void submit(FrameJob* job);
-  // Returns once the job has been decoded (never after stop).
+  // Returns once the job has been decoded (never after stop); a job no
+  // worker has taken yet is decoded by the caller.
   void wait(FrameJob* job);
   // The workers finish the job in hand and end; later calls do nothing.
   void stop();
