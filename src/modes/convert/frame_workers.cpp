@@ -8,6 +8,7 @@
 #include "modes/convert/frame_buffers.hpp"
 #include "modes/convert/frame_pipeline.hpp"
 #include "platform/errors.hpp"
+#include "platform/thread_signals.hpp"
 
 namespace {
 constexpr size_t kPictureBytesPerMacroblock = kMacroblockPixels * kMacroblockPixels * kBytesPerPixel;
@@ -83,6 +84,7 @@ void FrameWorkers::stop() {
 }
 
 void FrameWorkers::run() {
+  keep_signals_off_this_thread();
   for (;;) {
     FrameJob* job = nullptr;
     {
