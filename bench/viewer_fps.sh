@@ -8,15 +8,17 @@
 # peak memory of korvane, and the load average, since other work on the
 # machine slows every figure.
 # Usage: bench/viewer_fps.sh [BUILD_DIR] [WIDTHxHEIGHT...]   (default 3840x2160 1920x1080)
+# KORVANE=path measures another korvane (an older build, say) with the same movies.
 # Needs: xvfb; GNU time (package time) for processor time and memory.
-# SDL_RENDER_DRIVER picks the renderer (software, opengl, ...) as usual.
+# SDL_RENDER_DRIVER picks the renderer (software, opengl, ...) as usual;
+# VIEWER_ROUTINES="fixed filter" measures only the routines named.
 set -euo pipefail
 
 build=${1:-build}
 shift || true
 sizes=("$@")
 [ ${#sizes[@]} -gt 0 ] || sizes=(3840x2160 1920x1080)
-korvane="$build/src/app/korvane"
+korvane=${KORVANE:-$build/src/app/korvane}
 mkdisc="$build/tools/mkdisc"
 command -v Xvfb >/dev/null || { echo "Xvfb is missing (apt-get install -y xvfb)" >&2; exit 1; }
 [ -x "$korvane" ] && [ -x "$mkdisc" ] || { echo "build korvane and mkdisc in $build first" >&2; exit 1; }
@@ -71,6 +73,7 @@ for size in "${sizes[@]}"; do
   for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
   for routine in "${routines[@]}"; do
     name=${routine%%|*}
+    [ -z "${VIEWER_ROUTINES:-}" ] || [[ " $VIEWER_ROUTINES " == *" $name "* ]] || continue
     read -r -a options <<<"${routine#*|}"
     read -r w300 c300 peak x300 <<<"$(play m300.img "${options[@]}")"
     read -r w60 c60 _ x60 <<<"$(play m60.img "${options[@]}")"
