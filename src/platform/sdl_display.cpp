@@ -11,11 +11,17 @@
 
 #include <SDL.h>
 
+#include <cstring>
+
+#include "platform/nearest_scale.hpp"
+
 namespace {
 
 constexpr int kFallbackWindowWidth = 640;  // when the desktop's size is unknown
 constexpr int kFallbackWindowHeight = 480;
 constexpr uint32_t kBitsTrueColour = 24;
+constexpr int kBytesPixel32 = 4;
+constexpr unsigned kGlRenderer = 0x1F01;  // GL_RENDERER, the name glGetString gives the rasteriser
 
 // Pixel formats whose bytes in memory start with blue, green, red.
 uint32_t format_for(uint32_t bits_per_pixel) {
@@ -45,6 +51,23 @@ SDL_Rect on_screen(const Rect& r, const SDL_Rect& box, uint32_t mode_w, uint32_t
   auto y = [&](int32_t v) { return box.y + static_cast<int>(static_cast<int64_t>(v) * box.h / mode_h); };
   return SDL_Rect{x(r.left), y(r.top), x(r.right) - x(r.left), y(r.bottom) - y(r.top)};
 }
+
+// An OpenGL renderer whose rasteriser is software (Mesa's llvmpipe or
+// softpipe, as on a virtual X display): it clears and draws the whole screen
+// on the processor every frame, which costs more than scaling the picture
+// straight into the window.
+bool opengl_in_software(SDL_Renderer* renderer) {
+  SDL_RendererInfo info;
+  if (SDL_GetRendererInfo(renderer, &info) != 0 || std::strncmp(info.name, "opengl", 6) != 0) return false;
+  using GetString = const unsigned char* (*)(unsigned);
+  const auto get_string = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+  if (get_string == nullptr) return false;
+  const auto* name = reinterpret_cast<const char*>(get_string(kGlRenderer));
+  return name != nullptr && (std::strstr(name, "llvmpipe") != nullptr || std::strstr(name, "softpipe") != nullptr ||
+                             std::strstr(name, "Software Rasterizer") != nullptr);
+}
+
+ScaleRect to_scale(const SDL_Rect& r) { return ScaleRect{r.x, r.y, r.w, r.h}; }
 
 }  // namespace
 
@@ -77,8 +100,18 @@ bool SdlDisplay::open() {
   // An accelerated renderer (hardware where there is one). SDL_RENDER_DRIVER
   // may name any renderer, the software one included; without one the
   // picture is scaled once, straight into the window surface, which costs
-  // less than the software renderer (it clears and sends the whole screen).
+  // less than the software renderer or OpenGL rasterised in software (they
+  // clear, draw and send the whole screen).
   renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED);
+  const char* chosen = SDL_GetHint(SDL_HINT_RENDER_DRIVER);
+  if (renderer_ != nullptr && (chosen == nullptr || *chosen == '\0') && opengl_in_software(renderer_)) {
+    // The renderer made the window an OpenGL one: a fresh window takes its
+    // place, and its surface is the display's own memory (SDL would
+    // otherwise draw it through that same OpenGL).
+    destroy_window();
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    return create_window();
+  }
   return true;  // without a renderer the window surface serves
 }
 
@@ -171,10 +204,20 @@ bool SdlDisplay::present_in_window_surface() {
                        !same_rect(destination_, painted_destination_);
   if (repaint) SDL_FillRect(screen, nullptr, SDL_MapRGB(screen->format, 0, 0, 0));
   // The mode's edges bound the picture, as the back buffer's did.
-  SDL_SetClipRect(screen, &box);
-  const bool drawn = SDL_BlitScaled(picture_, &src, screen, &dst) == 0;
-  SDL_SetClipRect(screen, nullptr);
-  if (!drawn) return false;
+  const bool source_inside = src.x >= 0 && src.y >= 0 && src.w > 0 && src.h > 0 &&
+                             src.x + src.w <= picture_->w && src.y + src.h <= picture_->h;
+  if (source_inside && picture_->format->format == screen->format->format &&
+      screen->format->BytesPerPixel == kBytesPixel32) {
+    if (SDL_LockSurface(screen) != 0) return false;
+    scale_nearest_32(static_cast<const uint8_t*>(picture_->pixels), picture_->pitch, to_scale(src),
+                     static_cast<uint8_t*>(screen->pixels), screen->pitch, to_scale(dst), to_scale(box));
+    SDL_UnlockSurface(screen);
+  } else {
+    SDL_SetClipRect(screen, &box);
+    const bool drawn = SDL_BlitScaled(picture_, &src, screen, &dst) == 0;
+    SDL_SetClipRect(screen, nullptr);
+    if (!drawn) return false;
+  }
   painted_screen_ = screen;
   painted_w_ = screen->w;
   painted_h_ = screen->h;
