@@ -22,6 +22,7 @@ constexpr int kFallbackWindowHeight = 480;
 constexpr uint32_t kBitsTrueColour = 24;
 constexpr int kBytesPixel32 = 4;
 constexpr unsigned kGlRenderer = 0x1F01;  // GL_RENDERER, the name glGetString gives the rasteriser
+constexpr char kOpenGlRenderers[] = "opengl";  // SDL's "opengl", "opengles2", ...
 
 // Pixel formats whose bytes in memory start with blue, green, red.
 uint32_t format_for(uint32_t bits_per_pixel) {
@@ -58,7 +59,7 @@ SDL_Rect on_screen(const Rect& r, const SDL_Rect& box, uint32_t mode_w, uint32_t
 // straight into the window.
 bool opengl_in_software(SDL_Renderer* renderer) {
   SDL_RendererInfo info;
-  if (SDL_GetRendererInfo(renderer, &info) != 0 || std::strncmp(info.name, "opengl", 6) != 0) return false;
+  if (SDL_GetRendererInfo(renderer, &info) != 0 || std::strncmp(info.name, kOpenGlRenderers, sizeof kOpenGlRenderers - 1) != 0) return false;
   using GetString = const unsigned char* (*)(unsigned);
   const auto get_string = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
   if (get_string == nullptr) return false;
