@@ -196,7 +196,7 @@ INSTANTIATE_TEST_SUITE_P(
                     Case{"v3_64x48_5_sectors", 64, 48, 8, 3, 4, 5, false},
                     Case{"v2_160x112_7_5_sectors_audio", 160, 112, 6, 2, 10, 7.5, true},
                     Case{"v3_320x240_15_sectors", 320, 240, 4, 3, 2, 15, false}),
-    [](const testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<Case>& test) { return std::string(test.param.name); });
 
 mkdisc::Movie small_movie(int frames, int width = 48, int height = 32, int scale = 8) {
   mkdisc::MovieSpec movie_spec;
@@ -238,6 +238,22 @@ TEST(ConvertMovieBmp, FilesEqualAviFramesAndWidthPlacement) {
           ASSERT_EQ(rows.pictures[0].at((i % 3) * 16 + x, (i / 3) * 16 + y, c),
                     avi.pictures[0].at((i / 2) * 16 + x, (i % 2) * 16 + y, c))
               << "macroblock " << i;
+}
+
+TEST(ConvertMovie, TheLargestSearchWindowsConvertEveryFrame) {
+  const mkdisc::Movie movie = small_movie(3);
+  TempDir dir;
+  mkdisc::write_sector_file(dir.file("m.str"), movie.sectors, mkdisc::SectorForm::form2336);
+  ASSERT_EQ(run_process({KORVANE_EXE, "-no-cdrom", dir.file("m.str"), dir.file("m.avi")}).status, 0);
+  const std::string expected = read_file(dir.file("m.avi"));
+  // A window reaching past 2^32 sectors ends at the end of the input, as any
+  // window longer than the input does.
+  for (const char* window : {"-search:4294967000", "-search:4294967295"}) {
+    const ProcessResult r =
+        run_process({KORVANE_EXE, window, "-no-cdrom", dir.file("m.str"), dir.file("w.avi")});
+    ASSERT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(read_file(dir.file("w.avi")), expected) << window;
+  }
 }
 
 // Damaged streams: the sectors of a three-frame movie of a few chunks a

@@ -12,12 +12,11 @@
 #include "modes/convert/frame_output.hpp"
 #include "modes/convert/frame_pipeline.hpp"
 #include "platform/console.hpp"
-#include "state/mode_flags.hpp"  // -width
+#include "state/mode_flags.hpp"
 #include "state/movie_context.hpp"
 
 namespace {
 
-constexpr uint32_t kLastVersion2 = 2;  // versions above this decode as version 3
 constexpr int kSectorMode2336 = 1;
 
 void convert_frames(MovieOutput output) {
@@ -26,11 +25,7 @@ void convert_frames(MovieOutput output) {
                          movie.frame_counter);
     movie.macroblock_count =
         (movie.picture_height / kMacroblockPixels) * (movie.picture_width / kMacroblockPixels);
-    if (movie.version > kLastVersion2)
-      decode_frame_v3();
-    else
-      decode_frame_v2();
-    build_picture_from_coefficients(mode_is(kModeWidth));
+    build_frame_picture(mode_is(kModeWidth));
     write_converted_frame(output);
   }
 }

@@ -47,8 +47,8 @@ void write_oldest(Pipeline& p) {
   const uint32_t height = movie.picture_height;
   uint8_t* const picture = movie.frame.picture;
   movie.frame_counter = job.frame_number;
-  movie.picture_width = job.shape.width;
-  movie.picture_height = job.shape.height;
+  movie.picture_width = job.params.width;
+  movie.picture_height = job.params.height;
   movie.frame.picture = job.picture.data();
   write_converted_frame(p.output);
   movie.frame_counter = counter;
@@ -98,12 +98,15 @@ FrameJob& take_assembled_frame(Pipeline& p) {
     fatal_error(kErrAlloc, "");
   }
   job.bitstream_bytes = movie.frame.bitstream_bytes;
-  job.shape = PictureShape{movie.picture_width, movie.picture_height, movie.version, movie.quant_scale,
-                           mode_is(kModeWidth)};
+  job.params.width = movie.picture_width;
+  job.params.height = movie.picture_height;
+  job.params.version = movie.version;
+  job.params.quant_scale = movie.quant_scale;
+  job.params.by_rows = mode_is(kModeWidth);
   job.frame_number = movie.frame_counter;
   job.sector_after = static_cast<uint32_t>(current_sector);
   job.end_sector = static_cast<uint32_t>(end_sector);
-  movie.macroblock_count = picture_macroblocks(job.shape);
+  movie.macroblock_count = frame_macroblocks(job.params);
   return job;
 }
 

@@ -11,9 +11,6 @@
 
 namespace {
 
-constexpr uint32_t kLegacyVersion = 1;   // decodes as version 2
-constexpr uint32_t kVersion2 = 2;
-
 const uint8_t* user_data() { return sector_buffer + kSubheaderBytes; }
 
 bool sector_is_accepted() {
@@ -30,9 +27,8 @@ void append_chunk(size_t chunk_index) {
 }  // namespace
 
 bool find_video_sector() {
-  uint32_t limit = static_cast<uint32_t>(current_sector) + movie.search_window;
-  if (limit > static_cast<uint32_t>(end_sector)) limit = static_cast<uint32_t>(end_sector);
-  while (current_sector < end_sector && static_cast<uint32_t>(current_sector) < limit) {
+  const int32_t limit = search_window_end(current_sector, movie.search_window, end_sector);
+  while (current_sector < limit) {
     read_sectors(current_sector, 1, sector_buffer);
     if (sector_is_accepted()) {
       mark_sector_used(current_sector);
@@ -55,7 +51,7 @@ bool check_frame_header() {
     case HeaderCheck::kOpensFrame:
       break;
   }
-  movie.version = h.version == kLegacyVersion ? kVersion2 : h.version;
+  movie.version = decoding_version(h.version);
   movie.picture_width = round_picture_size(h.width);
   movie.picture_height = round_picture_size(h.height);
   movie.chunks_per_frame = h.chunks_per_frame;
@@ -65,7 +61,7 @@ bool check_frame_header() {
   return true;
 }
 
-bool assemble_frame() {
+bool assemble_frame(FrameData data) {
   ++movie.frame_counter;
   if (!find_video_sector()) return false;
   movie.frame_start_sector = static_cast<uint32_t>(current_sector);
@@ -77,14 +73,17 @@ bool assemble_frame() {
     return false;
   }
   const size_t chunks = movie.chunks_per_frame;
-  reserve_frame_bitstream(chunks * kChunkBitstreamBytes);
-  movie.frame.bitstream_bytes = chunks * kChunkBitstreamBytes;
-  append_chunk(0);
+  const bool copy = data == FrameData::Copy;
+  if (copy) {
+    reserve_frame_bitstream(chunks * kChunkBitstreamBytes);
+    movie.frame.bitstream_bytes = chunks * kChunkBitstreamBytes;
+    append_chunk(0);
+  }
   ++current_sector;
   for (size_t chunk = 1; chunk < chunks; ++chunk) {
     if (current_sector >= end_sector) return false;
     if (!find_video_sector()) return false;
-    append_chunk(chunk);
+    if (copy) append_chunk(chunk);
     ++current_sector;
   }
   return true;

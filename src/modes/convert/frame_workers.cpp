@@ -9,15 +9,15 @@
 #include "modes/convert/frame_pipeline.hpp"
 #include "platform/errors.hpp"
 #include "platform/thread_signals.hpp"
+#include "state/movie_context.hpp"
 
 namespace {
 constexpr size_t kPictureBytesPerMacroblock = kMacroblockPixels * kMacroblockPixels * kBytesPerPixel;
-constexpr uint32_t kLastVersion2 = 2;  // versions above this decode as version 3
 }  // namespace
 
 void decode_frame_job(FrameJob& job) {
   // The checks and messages of the single-threaded stages, in their order.
-  const uint32_t macroblocks = picture_macroblocks(job.shape);
+  const uint32_t macroblocks = frame_macroblocks(job.params);
   job.error = 0;
   if (macroblocks > kMaxMacroblocks) {
     job.error = kErrAlloc;
@@ -25,7 +25,7 @@ void decode_frame_job(FrameJob& job) {
     return;
   }
   try {
-    job.coefficients.resize(macroblocks * kSamplesPerMacroblock);
+    job.coefficients.resize(frame_coefficient_count(job.params));
     // One byte at least, so that an empty picture still has a valid pointer.
     job.picture.resize(macroblocks == 0 ? 1 : macroblocks * kPictureBytesPerMacroblock);
   } catch (const std::bad_alloc&) {
@@ -33,13 +33,14 @@ void decode_frame_job(FrameJob& job) {
     job.detail = "";
     return;
   }
-  if (decode_frame_bitstream(job.bitstream.data(), job.bitstream_bytes, macroblocks, job.shape.version > kLastVersion2,
-                             job.coefficients.data()) != DecodeStatus::kOk) {
+  // RgbPicture is kept bottom row first, as both writers store it.
+  const ptrdiff_t row_bytes = static_cast<ptrdiff_t>(job.params.width) * kBytesPerPixel;
+  uint8_t* top_row = job.picture.data() + (job.params.height == 0 ? 0 : (job.params.height - 1) * row_bytes);
+  if (decode_frame_rgb(job.params, conversion_routines, job.bitstream.data(), job.bitstream_bytes, top_row,
+                       -row_bytes, job.coefficients.data()) != FrameStatus::kOk) {
     job.error = kErrConvert;
     job.detail = kBadBitstreamDetail;
-    return;
   }
-  picture_from_coefficients(job.coefficients.data(), job.shape, job.picture.data());
 }
 
 FrameWorkers::FrameWorkers(unsigned threads) {

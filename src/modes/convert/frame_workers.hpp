@@ -14,13 +14,13 @@
 #include <thread>
 #include <vector>
 
-#include "format/mdec/picture_decode.hpp"
+#include "format/mdec/frame_decode.hpp"
 
 struct FrameJob {
   // The assembled frame.
   std::vector<uint8_t> bitstream;
   size_t bitstream_bytes = 0;
-  PictureShape shape;
+  FrameParameters params;
   // The progress line printed when the frame is written.
   int32_t frame_number = 0;
   uint32_t sector_after = 0;  // the sector after the frame's last chunk
