@@ -1,19 +1,23 @@
 // Whole-disc scan benchmark: synthesises a large disc image (movies with
 // their audio, free audio streams, eight interleaved channels, quiet gaps),
-// runs `korvane -disc-all` over it and reports sectors per second and the
-// scan's peak memory.
+// runs `korvane -disc-all` over it with one decoding thread and with one a
+// core (KORVANE_THREADS), alternating, and reports sectors per second, the
+// ratio of the two, the scans' peak memory and the load average.
 //
-//   scan_bench [sectors (default 100000)] [--detail] [--keep DIR]
+//   scan_bench [sectors (default 100000)] [--detail] [--keep DIR] [--runs R (default 1; the median)]
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tools/mkdisc/movie.hpp"
@@ -59,9 +63,9 @@ mkdisc::SectorList disc_block() {
   return block;
 }
 
-// Runs korvane with standard output discarded; returns the exit status and
-// the child's resource usage.
-int run_scan(const std::vector<std::string>& args, const std::string& dir, rusage& usage) {
+// Runs korvane with standard output discarded and the given number of
+// decoding threads; returns the exit status and the child's resource usage.
+int run_scan(const std::vector<std::string>& args, const std::string& dir, unsigned threads, rusage& usage) {
   const pid_t pid = fork();
   if (pid == 0) {
     if (chdir(dir.c_str()) != 0) _exit(127);
@@ -71,6 +75,7 @@ int run_scan(const std::vector<std::string>& args, const std::string& dir, rusag
     for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
     setenv("KORVANE_PATH", dir.c_str(), 1);
+    setenv("KORVANE_THREADS", std::to_string(threads).c_str(), 1);
     execv(argv[0], argv.data());
     _exit(127);
   }
@@ -79,15 +84,49 @@ int run_scan(const std::vector<std::string>& args, const std::string& dir, rusag
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+struct Scan {
+  double seconds = 0;
+  long peak_kib = 0;
+  int status = 0;
+};
+
+// One scan from a clean directory (the image stays).
+Scan timed_scan(const std::vector<std::string>& args, const std::filesystem::path& dir, unsigned threads) {
+  for (const auto& entry : std::filesystem::directory_iterator(dir))
+    if (entry.path().filename() != "disc.img") std::filesystem::remove_all(entry.path());
+  rusage usage{};
+  const auto start = std::chrono::steady_clock::now();
+  Scan s;
+  s.status = run_scan(args, dir.string(), threads, usage);
+  s.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  s.peak_kib = usage.ru_maxrss;
+  return s;
+}
+
+Scan median_scan(std::vector<Scan> scans) {
+  std::sort(scans.begin(), scans.end(), [](const Scan& a, const Scan& b) { return a.seconds < b.seconds; });
+  return scans[scans.size() / 2];
+}
+
+std::string load_average() {
+  std::ifstream in("/proc/loadavg");
+  std::string one, five, fifteen;
+  in >> one >> five >> fifteen;
+  return one.empty() ? "unknown" : one + " " + five + " " + fifteen;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   int sectors_wanted = kDefaultSectors;
   bool detail = false;
   std::string keep;
+  int runs = 1;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
-    if (a == "--detail") {
+    if (a == "--runs" && i + 1 < argc) {
+      runs = std::max(1, std::atoi(argv[++i]));
+    } else if (a == "--detail") {
       detail = true;
     } else if (a == "--keep" && i + 1 < argc) {
       keep = argv[++i];
@@ -115,20 +154,29 @@ int main(int argc, char** argv) {
   if (detail) args.push_back("-detail");
   args.push_back("scan");
 
-  rusage usage{};
-  const auto start = std::chrono::steady_clock::now();
-  const int status = run_scan(args, dir.string(), usage);
-  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+  const std::string load_before = load_average();
+  std::vector<Scan> single, parallel;
+  for (int run = 0; run < runs; ++run) {
+    single.push_back(timed_scan(args, dir, 1));
+    parallel.push_back(timed_scan(args, dir, cores));
+  }
+  const Scan one = median_scan(single), every = median_scan(parallel);
 
   size_t outputs = 0;
   for (const auto& entry : fs::directory_iterator(dir)) {
     if (entry.path().filename() != "disc.img") ++outputs;
   }
   const double total = static_cast<double>(blocks * block.size());
-  std::printf("whole-disc scan%s: %.0f sectors (%zu blocks of %zu), exit status %d\n",
-              detail ? " with -detail" : "", total, blocks, block.size(), status);
-  std::printf("  %.2f s, %.0f sectors/s, peak memory %ld KiB, %zu output files\n", seconds,
-              total / seconds, usage.ru_maxrss, outputs);
+  std::printf("whole-disc scan%s: %.0f sectors (%zu blocks of %zu), %zu output files; median of %d; %u cores\n",
+              detail ? " with -detail" : "", total, blocks, block.size(), outputs, runs, cores);
+  std::printf("  load average before %s, after %s\n", load_before.c_str(), load_average().c_str());
+  std::printf("  1 thread:   %.2f s, %.0f sectors/s, peak memory %ld KiB, exit status %d\n", one.seconds,
+              total / one.seconds, one.peak_kib, one.status);
+  std::printf("  %u threads: %.2f s, %.0f sectors/s, peak memory %ld KiB, exit status %d\n", cores, every.seconds,
+              total / every.seconds, every.peak_kib, every.status);
+  std::printf("  %u threads / 1 thread: %.2f\n", cores, one.seconds / every.seconds);
+  const int status = one.status != 0 ? one.status : every.status;
 
   if (keep.empty()) fs::remove_all(dir);
   return status == 0 ? 0 : 1;

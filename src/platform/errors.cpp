@@ -44,6 +44,8 @@ void set_fatal_handler(FatalHandler handler) {
   fatal_handler = handler != nullptr ? handler : report_fatal_on_console;
 }
 
+FatalHandler current_fatal_handler() { return fatal_handler; }
+
 const char* error_message(int code) {
   if (code >= 0 || -code >= kMessageCount) return nullptr;
   return kMessages[-code];

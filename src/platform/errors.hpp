@@ -39,6 +39,8 @@ using FatalHandler = void (*)(int code, const char* message, const char* detail,
 // the message, the detail and "\n" on the console, every stream flushed, exit
 // with the code.
 void set_fatal_handler(FatalHandler handler);
+// The handler in place, so that one installed for a while can hand on to it.
+FatalHandler current_fatal_handler();
 
 // Prints the code's message, then the detail, then "\n" on standard output,
 // flushes every stream and exits with the code (through the fatal handler). The detail is program text

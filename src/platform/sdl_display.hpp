@@ -1,13 +1,18 @@
-// The viewer's display over SDL2: a full-screen window, a back buffer at
-// the chosen display mode (320x240 or 640x480, 24 or 32 bits), a picture
-// surface in the same pixel format, the stretch blit between them, and a
-// flip that shows the back buffer letterboxed in the window. SDL events
-// become window messages (keys, close requests).
+// The viewer's display over SDL2: a window covering the desktop, the picture
+// surface in memory in the display mode's pixel format, and a presentation
+// that uploads the picture once a frame into a streaming texture of the same
+// format and lets an accelerated SDL renderer scale it into the letterboxed
+// mode (or the renderer SDL_RENDER_DRIVER names, the software one included).
+// Without one (SDL's dummy driver, a display without OpenGL) the picture is
+// scaled once, straight into the window surface. SDL events become window
+// messages (keys, close requests).
 #pragma once
 
 #include "platform/viewer_devices.hpp"
 
 struct SDL_Window;
+struct SDL_Renderer;
+struct SDL_Texture;
 struct SDL_Surface;
 
 class SdlDisplay : public DisplayDevice {
@@ -29,11 +34,25 @@ class SdlDisplay : public DisplayDevice {
   void release() override;
 
  private:
+  bool format_presentable(uint32_t format);
+  bool present_with_renderer();
+  bool present_in_window_surface();
+
   SDL_Window* window_ = nullptr;
-  SDL_Surface* back_buffer_ = nullptr;
-  SDL_Surface* offscreen_ = nullptr;
-  uint32_t width_ = 0;
+  SDL_Renderer* renderer_ = nullptr;  // null: the window-surface fall-back
+  SDL_Texture* texture_ = nullptr;    // the picture as the renderer sees it
+  SDL_Surface* picture_ = nullptr;    // the offscreen surface the drawing writes
+  uint32_t width_ = 0;                // the display mode
   uint32_t height_ = 0;
   uint32_t format_ = 0;
+  Rect source_{};                     // the last blit, in picture and mode pixels
+  Rect destination_{};
+  bool blit_pending_ = false;
+  // Fall-back: the window surface and picture placement last drawn, so that
+  // the black surround is painted only when either changes.
+  SDL_Surface* painted_screen_ = nullptr;
+  int painted_w_ = 0;
+  int painted_h_ = 0;
+  Rect painted_destination_{};
   bool video_ready_ = false;
 };

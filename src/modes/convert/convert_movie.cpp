@@ -1,33 +1,44 @@
 // The movie conversion driver: frame after frame is assembled, decoded,
-// transformed, built into a picture and handed to the BMP or AVI writer.
+// transformed, built into a picture and handed to the BMP or AVI writer,
+// on this thread alone or with decoding threads beside it.
 #include "modes/convert/convert_movie.hpp"
 
 #include "format/mdec/colour.hpp"
-#include "io/avi_writer.hpp"
-#include "io/bmp_writer.hpp"
 #include "io/sector_source.hpp"
+#include "modes/convert/conversion_threads.hpp"
+#include "modes/convert/convert_on_workers.hpp"
 #include "modes/convert/frame_assembly.hpp"
 #include "modes/convert/frame_buffers.hpp"
+#include "modes/convert/frame_output.hpp"
 #include "modes/convert/frame_pipeline.hpp"
 #include "platform/console.hpp"
 #include "state/mode_flags.hpp"
 #include "state/movie_context.hpp"
 
 namespace {
+
 constexpr int kSectorMode2336 = 1;
+
+void convert_frames(MovieOutput output) {
+  while (assemble_frame()) {
+    print_frame_progress(static_cast<uint32_t>(current_sector), static_cast<uint32_t>(end_sector),
+                         movie.frame_counter);
+    movie.macroblock_count =
+        (movie.picture_height / kMacroblockPixels) * (movie.picture_width / kMacroblockPixels);
+    build_frame_picture(mode_is(kModeWidth));
+    write_converted_frame(output);
+  }
+}
+
 }  // namespace
 
 void convert_movie(MovieOutput output) {
   set_sector_mode(kSectorMode2336);
-  while (assemble_frame()) {
-    console_printf("convert block %08x/%08x (frame = %d)\r", static_cast<uint32_t>(current_sector),
-                   static_cast<uint32_t>(end_sector), movie.frame_counter);
-    movie.macroblock_count =
-        (movie.picture_height / kMacroblockPixels) * (movie.picture_width / kMacroblockPixels);
-    build_frame_picture(mode_is(kModeWidth));
-    if (output == MovieOutput::Bmp) write_bmp_frame();
-    if (output == MovieOutput::Avi) write_avi_frame();
-  }
+  const unsigned threads = conversion_threads();
+  if (threads > 1)
+    convert_frames_on_workers(threads, output);
+  else
+    convert_frames(output);
   console_text("\n");
   release_frame_buffers();
 }

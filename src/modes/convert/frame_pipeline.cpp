@@ -22,7 +22,7 @@ constexpr uint32_t kVersion2 = 2;
 
 using DecodeFn = DecodeStatus (*)(const uint8_t*, size_t, uint32_t, int16_t*);
 
-[[noreturn]] void bad_bitstream() { fatal_error(kErrConvert, "ビットストリームデータが異常です.\n"); }
+[[noreturn]] void bad_bitstream() { fatal_error(kErrConvert, kBadBitstreamDetail); }
 
 void decode_frame(DecodeFn decode) {
   reserve_picture_buffers(movie.macroblock_count);

@@ -1,0 +1,169 @@
+// korvane converting with one thread (KORVANE_THREADS=1) and with several:
+// the files written, the console text and the exit status are the same byte
+// for byte, for -avi, -width, -bmp and -all, and for movies that end with a
+// fatal error in a late frame (a bitstream that cannot be decoded, a chunk 0
+// with a bad header), where the frames before it are all written.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "tests/support/process.hpp"
+#include "tests/support/temp_dir.hpp"
+#include "tools/mkdisc/movie.hpp"
+#include "tools/mkdisc/sector_file.hpp"
+
+namespace {
+
+constexpr int kFrames = 40;
+constexpr int kWidth = 96;
+constexpr int kHeight = 64;
+constexpr int kBadFrame = 33;  // 1-based: frames 1 to 32 come before it
+constexpr size_t kSubheaderBytes = 8;
+constexpr size_t kStrHeaderBytes = 32;
+constexpr size_t kFrameHeaderBytes = 8;
+constexpr size_t kChunkBitstreamBytes = 2016;
+constexpr size_t kAviHeaderBytes = 2048;
+constexpr size_t kChunkHeaderBytes = 8;
+
+mkdisc::Movie test_movie(int version = 2, int channel = 1) {
+  mkdisc::MovieSpec spec;
+  spec.width = kWidth;
+  spec.height = kHeight;
+  spec.frames = kFrames;
+  spec.encode.version = version;
+  spec.pattern = mkdisc::Pattern::sample;
+  spec.channel_number = channel;
+  spec.sectors_per_frame = 10;
+  spec.audio = true;
+  return mkdisc::build_movie(spec);
+}
+
+bool is_video(const mkdisc::Sector& sector) { return (sector[2] & 0x08) != 0 && (sector[2] & 0x20) == 0; }
+
+// The sector of chunk 0 of a frame (1-based) and the sectors of its chunks.
+std::vector<size_t> chunk_sectors(const mkdisc::Movie& movie, int frame) {
+  size_t first = 0;
+  for (int f = 0; f < frame - 1; ++f) first += static_cast<size_t>(movie.chunks[f]);
+  std::vector<size_t> found;
+  size_t seen = 0;
+  for (size_t i = 0; i < movie.sectors.size(); ++i) {
+    if (!is_video(movie.sectors[i])) continue;
+    if (seen >= first && seen < first + static_cast<size_t>(movie.chunks[frame - 1])) found.push_back(i);
+    ++seen;
+  }
+  return found;
+}
+
+struct Outcome {
+  ProcessResult result;
+  std::map<std::string, std::string> files;  // every file the run wrote
+};
+
+// Runs korvane in a directory of its own, with the input there as m.str and
+// names relative to it, so that both runs print and write the same names.
+Outcome run_with_threads(const TempDir& dir, const std::string& threads, const mkdisc::SectorList& sectors,
+                         const std::vector<std::string>& options, const std::string& output) {
+  namespace fs = std::filesystem;
+  const fs::path work = fs::path(dir.path()) / ("threads" + threads);
+  fs::create_directories(work);
+  mkdisc::write_sector_file((work / "m.str").string(), sectors, mkdisc::SectorForm::form2336);
+  std::vector<std::string> argv = {KORVANE_EXE};
+  argv.insert(argv.end(), options.begin(), options.end());
+  argv.insert(argv.end(), {"-no-cdrom", "m.str", output});
+  ProcessOptions process;
+  process.working_directory = work.string();
+  process.env = {{"KORVANE_THREADS", threads}, {"KORVANE_PATH", work.string()}};
+  Outcome o;
+  o.result = run_process(argv, process);
+  for (const auto& entry : fs::directory_iterator(work)) {
+    const std::string name = entry.path().filename().string();
+    if (name != "m.str") o.files[name] = read_file(entry.path().string());
+  }
+  return o;
+}
+
+// The same run with one thread and with four; returns the one-thread outcome.
+Outcome expect_same_with_one_and_four(const mkdisc::SectorList& sectors, const std::vector<std::string>& options,
+                                      const std::string& output) {
+  TempDir dir;
+  Outcome one = run_with_threads(dir, "1", sectors, options, output);
+  const Outcome four = run_with_threads(dir, "4", sectors, options, output);
+  EXPECT_EQ(one.result.status, four.result.status);
+  EXPECT_EQ(one.result.out, four.result.out);
+  EXPECT_EQ(one.files.size(), four.files.size());
+  for (const auto& [name, bytes] : one.files) {
+    const auto other = four.files.find(name);
+    EXPECT_TRUE(other != four.files.end() && bytes == other->second) << name << " differs";
+  }
+  return one;
+}
+
+size_t avi_bytes_with_frames(size_t frames) {
+  return kAviHeaderBytes + frames * (kChunkHeaderBytes + kWidth * kHeight * 3);
+}
+
+TEST(ConversionThreads, AviIsTheSameWithOneAndFourThreads) {
+  const mkdisc::Movie movie = test_movie(3);
+  const Outcome o = expect_same_with_one_and_four(movie.sectors, {}, "m.avi");
+  EXPECT_EQ(o.result.status, 0) << o.result.out;
+  // The frames, their index and the completed header.
+  EXPECT_GT(o.files.at("m.avi").size(), avi_bytes_with_frames(kFrames));
+}
+
+TEST(ConversionThreads, WidthPlacementIsTheSameWithOneAndFourThreads) {
+  const Outcome o = expect_same_with_one_and_four(test_movie().sectors, {"-width"}, "w.avi");
+  EXPECT_EQ(o.result.status, 0) << o.result.out;
+}
+
+TEST(ConversionThreads, BmpFilesAreTheSameWithOneAndFourThreads) {
+  const Outcome o = expect_same_with_one_and_four(test_movie().sectors, {"-bmp"}, "pic");
+  EXPECT_EQ(o.result.status, 0) << o.result.out;
+  EXPECT_EQ(o.files.size(), static_cast<size_t>(kFrames) + 1);  // and KORVANE.INI
+}
+
+TEST(ConversionThreads, ScanOutputsAreTheSameWithOneAndFourThreads) {
+  // Two movies with their sound on two channels one after the other, then
+  // a gap wider than the search window.
+  mkdisc::SectorList sectors = test_movie(2, 1).sectors;
+  mkdisc::append(sectors, mkdisc::gap_sectors(100));
+  mkdisc::append(sectors, test_movie(3, 2).sectors);
+  const Outcome o = expect_same_with_one_and_four(sectors, {"-all"}, "scan");
+  EXPECT_EQ(o.result.status, 0) << o.result.out;
+  EXPECT_EQ(o.files.count("scan0000.avi"), 1u);
+  EXPECT_EQ(o.files.count("scan0001.avi"), 1u);
+}
+
+TEST(ConversionThreads, ALateUndecodableFrameEndsAfterTheFramesBeforeIt) {
+  mkdisc::Movie movie = test_movie();
+  // Nothing but zero bits after the frame header: no code matches.
+  for (size_t s : chunk_sectors(movie, kBadFrame)) {
+    uint8_t* bitstream = movie.sectors[s].data() + kSubheaderBytes + kStrHeaderBytes;
+    const size_t skip = s == chunk_sectors(movie, kBadFrame).front() ? kFrameHeaderBytes + 2 : 0;
+    std::memset(bitstream + skip, 0, kChunkBitstreamBytes - skip);
+  }
+  for (const std::string mode : {"-avi", "-bmp"}) {
+    const Outcome o = expect_same_with_one_and_four(movie.sectors, {mode}, mode == "-avi" ? "m.avi" : "pic");
+    EXPECT_EQ(o.result.status, exit_status_of(-9)) << mode;
+    if (mode == "-avi") {
+      EXPECT_EQ(o.files.at("m.avi").size(), avi_bytes_with_frames(kBadFrame - 1));
+    } else {
+      EXPECT_EQ(o.files.count("pic00000032.BMP"), 1u);
+      EXPECT_EQ(o.files.count("pic00000033.BMP"), 0u);
+    }
+  }
+}
+
+TEST(ConversionThreads, ALateBadHeaderEndsAfterTheFramesBeforeIt) {
+  mkdisc::Movie movie = test_movie();
+  const size_t chunk0 = chunk_sectors(movie, kBadFrame).front();
+  movie.sectors[chunk0][kSubheaderBytes] = 0x50;  // the status nibble is no longer 6
+  const Outcome o = expect_same_with_one_and_four(movie.sectors, {}, "m.avi");
+  EXPECT_EQ(o.result.status, exit_status_of(-9));
+  EXPECT_EQ(o.files.at("m.avi").size(), avi_bytes_with_frames(kBadFrame - 1));
+}
+
+}  // namespace
