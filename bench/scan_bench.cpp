@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -90,17 +91,38 @@ struct Scan {
   int status = 0;
 };
 
-// One scan from a clean directory (the image stays).
+// One scan into a fresh directory of its own beside the image. The outputs
+// of earlier runs stay until the end: files deleted just before a run would
+// make the file system's choice of new inodes skip the recently freed ones,
+// a cost of the benchmark's clean-up that a scan into a new folder never has.
 Scan timed_scan(const std::vector<std::string>& args, const std::filesystem::path& dir, unsigned threads) {
-  for (const auto& entry : std::filesystem::directory_iterator(dir))
-    if (entry.path().filename() != "disc.img") std::filesystem::remove_all(entry.path());
+  static int run = 0;
+  const std::filesystem::path out = dir / ("run" + std::to_string(run++));
+  std::filesystem::create_directories(out);
   rusage usage{};
   const auto start = std::chrono::steady_clock::now();
   Scan s;
-  s.status = run_scan(args, dir.string(), threads, usage);
+  s.status = run_scan(args, out.string(), threads, usage);
   s.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   s.peak_kib = usage.ru_maxrss;
   return s;
+}
+
+// True when two runs' folders hold the same files with the same bytes.
+bool same_outputs(const std::filesystem::path& a, const std::filesystem::path& b) {
+  size_t files = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(a)) {
+    ++files;
+    std::ifstream x(entry.path(), std::ios::binary), y(b / entry.path().filename(), std::ios::binary);
+    if (!y || !std::equal(std::istreambuf_iterator<char>(x), std::istreambuf_iterator<char>(),
+                          std::istreambuf_iterator<char>(y), std::istreambuf_iterator<char>()))
+      return false;
+  }
+  for (const auto& entry : std::filesystem::directory_iterator(b)) {
+    (void)entry;
+    if (files-- == 0) return false;
+  }
+  return files == 0;
 }
 
 Scan median_scan(std::vector<Scan> scans) {
@@ -150,7 +172,7 @@ int main(int argc, char** argv) {
   disc.clear();
   disc.shrink_to_fit();
 
-  std::vector<std::string> args{KORVANE_EXE, "-disc-all", "-image:disc.img"};
+  std::vector<std::string> args{KORVANE_EXE, "-disc-all", "-image:../disc.img"};
   if (detail) args.push_back("-detail");
   args.push_back("scan");
 
@@ -164,8 +186,9 @@ int main(int argc, char** argv) {
   const Scan one = median_scan(single), every = median_scan(parallel);
 
   size_t outputs = 0;
-  for (const auto& entry : fs::directory_iterator(dir)) {
-    if (entry.path().filename() != "disc.img") ++outputs;
+  for (const auto& entry : fs::directory_iterator(dir / "run0")) {
+    (void)entry;
+    ++outputs;
   }
   const double total = static_cast<double>(blocks * block.size());
   std::printf("whole-disc scan%s: %.0f sectors (%zu blocks of %zu), %zu output files; median of %d; %u cores\n",
@@ -176,6 +199,8 @@ int main(int argc, char** argv) {
   std::printf("  %u threads: %.2f s, %.0f sectors/s, peak memory %ld KiB, exit status %d\n", cores, every.seconds,
               total / every.seconds, every.peak_kib, every.status);
   std::printf("  %u threads / 1 thread: %.2f\n", cores, one.seconds / every.seconds);
+  std::printf("  outputs of 1 and %u threads byte-identical: %s\n", cores,
+              same_outputs(dir / "run0", dir / "run1") ? "yes" : "NO");
   const int status = one.status != 0 ? one.status : every.status;
 
   if (keep.empty()) fs::remove_all(dir);

@@ -8,6 +8,7 @@
 #include "format/image/image_form.hpp"
 #include "io/image_faults.hpp"
 #include "io/image_tracks.hpp"
+#include "io/sector_read_ahead.hpp"
 #include "io/sector_source.hpp"
 #include "platform/errors.hpp"
 #include "platform/host_file.hpp"
@@ -70,6 +71,7 @@ void open_sector_file(const char* name, const char* failure_name) {
     sector_source.file = nullptr;
   }
   close_image_tracks();
+  forget_read_ahead();
   // A FIFO, a directory or a terminal is refused before it is read; a disc
   // in a block device may be read.
   const OpenedFile opened = open_input_file(name, InputKind::RegularFileOrBlockDevice);
@@ -110,11 +112,14 @@ void read_file_sectors(int32_t first, int32_t count, uint8_t* dest) {
   for (int32_t i = 0; i < count; ++i) {
     const int64_t sector = static_cast<int64_t>(first) + i;
     if (sector < 0) read_failed();
-    if (sector_source.tracks)
+    const uint8_t* record = record_buffer;
+    if (sector_source.tracks) {
       read_track_sector(sector, record_buffer);
-    else
-      read_exactly(record_offset(sector, sector_source.raw_form), record_buffer, kSectorBytes);
-    std::memcpy(dest, record_buffer + out_offset, out_bytes);
+    } else {
+      record = read_ahead_sector(sector_source.file, sector_source.raw_form, sector);
+      if (record == nullptr) read_failed();
+    }
+    std::memcpy(dest, record + out_offset, out_bytes);
     dest += out_bytes;
   }
 }

@@ -48,10 +48,16 @@ void wav_open() {
   add_exit_finisher(finish_wav_early);
 }
 
-void wav_write(const uint8_t* bytes, size_t size) {
-  if (!wav_length_fits(wav_length + size)) fatal_error(kErrWrite, "WAVファイルが4GBを超えます.\n");
-  if (std::fwrite(bytes, 1, size, wav_file) != size) fatal_error(kErrWrite, "");
+WavAppendFailure wav_append(const uint8_t* bytes, size_t size) {
+  if (!wav_length_fits(wav_length + size)) return {kErrWrite, "WAVファイルが4GBを超えます.\n"};
+  if (std::fwrite(bytes, 1, size, wav_file) != size) return {kErrWrite, ""};
   wav_length += size;
+  return {};
+}
+
+void wav_write(const uint8_t* bytes, size_t size) {
+  const WavAppendFailure failure = wav_append(bytes, size);
+  if (failure.code != 0) fatal_error(failure.code, failure.detail);
 }
 
 uint64_t wav_data_bytes() { return wav_length - kWavHeaderBytes; }

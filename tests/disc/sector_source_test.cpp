@@ -137,6 +137,43 @@ TEST_F(SectorSourceTest, RawRecordsReadAsTheirSectorPart) {
   }
 }
 
+TEST_F(SectorSourceTest, OneSectorReadsInAnyOrderGiveTheFilesSectors) {
+  // Sectors far apart, backwards, at an interleave and back again, in both
+  // record forms, up to the last whole record before a partial one.
+  constexpr int kSectors = 700;
+  IsoImage image(kSectors);
+  write_file(dir_.file("plain.bin"), image.bytes_2336() + std::string(100, 'x'));
+  write_file(dir_.file("raw.bin"), image.bytes_raw() + std::string(2000, '\0'));
+  std::vector<int32_t> order;
+  for (int32_t s = kSectors - 1; s >= 0; s -= 37) order.push_back(s);
+  for (int32_t first = 3; first < 12; ++first)
+    for (int32_t s = first; s < kSectors; s += 8 * first) order.push_back(s);
+  for (const char* name : {"plain.bin", "raw.bin"}) {
+    SetUp();
+    set_input(dir_.file(name));
+    mode_flags |= kModeNoCdrom;
+    open_sector_source();
+    std::vector<uint8_t> sector(kSectorBytes);
+    for (const int32_t s : order) {
+      set_sector_mode(1);
+      read_sectors(s, 1, sector.data());
+      ASSERT_EQ(std::string(sector.begin(), sector.end()), sector_of(image, static_cast<size_t>(s)))
+          << name << " sector " << s;
+      set_sector_mode(0);
+      read_sectors(s, 1, sector.data());
+      ASSERT_EQ(std::string(sector.begin(), sector.begin() + kUserDataBytes),
+                sector_of(image, static_cast<size_t>(s)).substr(8, 2048));
+    }
+    EXPECT_EXIT(
+        {
+          send_stdout_to_stderr();
+          set_sector_mode(1);
+          read_sectors(kSectors, 1, sector.data());
+        },
+        ExitedWithCode(kExitRead), name);
+  }
+}
+
 class ImageLookupTest : public SectorSourceTest {
  protected:
   void open_image_form(bool raw, const std::string& name) {

@@ -1,8 +1,9 @@
 // korvane converting with one thread (KORVANE_THREADS=1) and with several:
 // the files written, the console text and the exit status are the same byte
-// for byte, for -avi, -width, -bmp and -all, and for movies that end with a
-// fatal error in a late frame (a bitstream that cannot be decoded, a chunk 0
-// with a bad header), where the frames before it are all written.
+// for byte, for -avi, -width, -bmp and -all, for free audio streams, and for
+// conversions that end with a fatal error late (a bitstream that cannot be
+// decoded, a chunk 0 with a bad header, a WAV write that fails), where
+// everything before it is written.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -14,7 +15,9 @@
 #include "tests/support/process.hpp"
 #include "tests/support/temp_dir.hpp"
 #include "tools/mkdisc/movie.hpp"
+#include "tools/mkdisc/pcm.hpp"
 #include "tools/mkdisc/sector_file.hpp"
+#include "tools/mkdisc/xa_encoder.hpp"
 
 namespace {
 
@@ -66,7 +69,8 @@ struct Outcome {
 // Runs korvane in a directory of its own, with the input there as m.str and
 // names relative to it, so that both runs print and write the same names.
 Outcome run_with_threads(const TempDir& dir, const std::string& threads, const mkdisc::SectorList& sectors,
-                         const std::vector<std::string>& options, const std::string& output) {
+                         const std::vector<std::string>& options, const std::string& output,
+                         long long file_size_limit) {
   namespace fs = std::filesystem;
   const fs::path work = fs::path(dir.path()) / ("threads" + threads);
   fs::create_directories(work);
@@ -77,6 +81,7 @@ Outcome run_with_threads(const TempDir& dir, const std::string& threads, const m
   ProcessOptions process;
   process.working_directory = work.string();
   process.env = {{"KORVANE_THREADS", threads}, {"KORVANE_PATH", work.string()}};
+  process.file_size_limit = file_size_limit;
   Outcome o;
   o.result = run_process(argv, process);
   for (const auto& entry : fs::directory_iterator(work)) {
@@ -87,11 +92,12 @@ Outcome run_with_threads(const TempDir& dir, const std::string& threads, const m
 }
 
 // The same run with one thread and with four; returns the one-thread outcome.
+// A file size limit makes every write past it fail, as on a full disc.
 Outcome expect_same_with_one_and_four(const mkdisc::SectorList& sectors, const std::vector<std::string>& options,
-                                      const std::string& output) {
+                                      const std::string& output, long long file_size_limit = 0) {
   TempDir dir;
-  Outcome one = run_with_threads(dir, "1", sectors, options, output);
-  const Outcome four = run_with_threads(dir, "4", sectors, options, output);
+  Outcome one = run_with_threads(dir, "1", sectors, options, output, file_size_limit);
+  const Outcome four = run_with_threads(dir, "4", sectors, options, output, file_size_limit);
   EXPECT_EQ(one.result.status, four.result.status);
   EXPECT_EQ(one.result.out, four.result.out);
   EXPECT_EQ(one.files.size(), four.files.size());
@@ -164,6 +170,51 @@ TEST(ConversionThreads, ALateBadHeaderEndsAfterTheFramesBeforeIt) {
   const Outcome o = expect_same_with_one_and_four(movie.sectors, {}, "m.avi");
   EXPECT_EQ(o.result.status, exit_status_of(-9));
   EXPECT_EQ(o.files.at("m.avi").size(), avi_bytes_with_frames(kBadFrame - 1));
+}
+
+// Stereo and mono streams in four channels taking turns, then a lone stream.
+mkdisc::SectorList free_audio() {
+  constexpr int kStreamSectors = 24;
+  mkdisc::AudioFormat stereo;
+  mkdisc::AudioFormat mono;
+  mono.stereo = false;
+  mono.rate = 18900;
+  std::vector<mkdisc::SectorList> channels;
+  for (int c = 0; c < 4; ++c) {
+    const mkdisc::AudioFormat& format = c % 2 == 0 ? stereo : mono;
+    const auto pcm = mkdisc::make_pcm(c < 2 ? mkdisc::Sound::sweep : mkdisc::Sound::melody, format.rate,
+                                      format.stereo,
+                                      static_cast<size_t>(mkdisc::samples_per_sector(format)) * kStreamSectors);
+    channels.push_back(mkdisc::encode_xa_audio(pcm, format, 1, c));
+  }
+  mkdisc::SectorList sectors = mkdisc::merge_round_robin(channels);
+  mkdisc::append(sectors, mkdisc::gap_sectors(100));
+  const auto pcm = mkdisc::make_pcm(mkdisc::Sound::melody, stereo.rate, true,
+                                    static_cast<size_t>(mkdisc::samples_per_sector(stereo)) * kStreamSectors);
+  mkdisc::append(sectors, mkdisc::encode_xa_audio(pcm, stereo, 2, 5));
+  return sectors;
+}
+
+TEST(ConversionThreads, FreeAudioStreamsAreTheSameWithOneAndFourThreads) {
+  const mkdisc::SectorList sectors = free_audio();
+  for (const std::vector<std::string>& options : {std::vector<std::string>{"-all"},
+                                                   std::vector<std::string>{"-all", "-detail"}}) {
+    const Outcome o = expect_same_with_one_and_four(sectors, options, "scan");
+    EXPECT_EQ(o.result.status, 0) << o.result.out;
+    size_t wavs = 0;
+    for (const auto& [name, bytes] : o.files) wavs += name.ends_with(".wav") ? 1 : 0;
+    EXPECT_EQ(wavs, 5u) << options.back();
+  }
+}
+
+TEST(ConversionThreads, ALateWavWriteFailureEndsAfterTheSectorsBeforeIt) {
+  // Room for the header and a few sectors' sound, then the disc is full.
+  constexpr long long kLimit = 100000;
+  const Outcome o = expect_same_with_one_and_four(free_audio(), {"-audio"}, "a.wav", kLimit);
+  EXPECT_EQ(o.result.status, exit_status_of(-5)) << o.result.out;
+  const std::string& wav = o.files.at("a.wav");
+  EXPECT_GT(wav.size(), 44u + 8064u);
+  EXPECT_LE(wav.size(), static_cast<size_t>(kLimit));
 }
 
 }  // namespace

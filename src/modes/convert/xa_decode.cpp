@@ -8,11 +8,11 @@
 #include "modes/convert/xa_stream.hpp"
 
 namespace {
-int16_t samples[kSamplesPerSector];
 uint8_t pcm_bytes[kPcmBytesPerSector];
 }  // namespace
 
-void decode_xa_sector(const uint8_t* sector) {
+size_t decode_xa_pcm(const uint8_t* sector, uint8_t* pcm) {
+  int16_t samples[kSamplesPerSector];
   const uint8_t* data = sector + kSubheaderBytes;
   const bool mono = xa_stream.channel_count == 1;
   int count = kSamplesPerSector;
@@ -29,10 +29,12 @@ void decode_xa_sector(const uint8_t* sector) {
     decode_xa_stereo(data, adpcm_left, adpcm_right, samples);
   }
   for (int i = 0; i < count; ++i) {
-    put_le16(pcm_bytes + 2 * i, static_cast<uint16_t>(samples[i]));
+    put_le16(pcm + 2 * i, static_cast<uint16_t>(samples[i]));
   }
-  wav_write(pcm_bytes, static_cast<size_t>(count) * 2);
+  return static_cast<size_t>(count) * 2;
 }
+
+void decode_xa_sector(const uint8_t* sector) { wav_write(pcm_bytes, decode_xa_pcm(sector, pcm_bytes)); }
 
 void reset_adpcm_history() {
   adpcm_left = AdpcmHistory{};

@@ -2,6 +2,7 @@
 // process-wide ADPCM histories that carry over from sector to sector.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "format/xa/adpcm_decoder.hpp"
@@ -12,6 +13,10 @@
 // appends its PCM bytes to the WAV file: 8064 for 4-bit sectors, 4032 for
 // 8-bit ones.
 void decode_xa_sector(const uint8_t* sector);
+
+// The decoding alone: the sector's PCM bytes into pcm (room for
+// kPcmBytesPerSector), advancing the histories; returns how many bytes.
+size_t decode_xa_pcm(const uint8_t* sector, uint8_t* pcm);
 
 // Both histories back to 0, between the streams of a scan.
 void reset_adpcm_history();

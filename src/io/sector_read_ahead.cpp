@@ -1,0 +1,61 @@
+// The read-ahead blocks of the sector file: a few aligned blocks of records,
+// each kept in the slot its block number chooses.
+#include "io/sector_read_ahead.hpp"
+
+#include <cstring>
+#include <vector>
+
+#include "format/disc/sector_file_form.hpp"
+#include "format/disc/xa_sector.hpp"
+#include "platform/host_file.hpp"
+
+namespace {
+
+constexpr int64_t kBlockRecords = 32;  // records read at once
+constexpr int kSlots = 8;              // blocks kept: 256 neighbouring sectors
+
+struct Block {
+  int64_t first = -1;  // the first record held; -1 when the slot is empty
+  int64_t count = 0;   // whole records held (fewer at the end of the file)
+  std::vector<uint8_t> parts;  // their 2336-byte parts, one after another
+};
+
+Block slots[kSlots];
+std::vector<uint8_t> records;  // a block as read, raw records included
+
+// Fills the block starting at record first with what the file holds there.
+void fill(Block& block, FILE* file, bool raw_form, int64_t first) {
+  block.first = first;
+  block.count = 0;
+  const auto record = static_cast<size_t>(record_bytes(raw_form));
+  records.resize(static_cast<size_t>(kBlockRecords) * record);
+  block.parts.resize(static_cast<size_t>(kBlockRecords) * kSectorBytes);
+  if (!seek_file(file, first * static_cast<int64_t>(record))) return;
+  const size_t got = std::fread(records.data(), 1, records.size(), file);
+  std::clearerr(file);
+  block.count = static_cast<int64_t>(got / record);
+  const size_t prefix = raw_form ? static_cast<size_t>(record_offset(0, true)) : 0;
+  for (int64_t i = 0; i < block.count; ++i)
+    std::memcpy(block.parts.data() + i * kSectorBytes, records.data() + static_cast<size_t>(i) * record + prefix,
+                kSectorBytes);
+}
+
+}  // namespace
+
+const uint8_t* read_ahead_sector(FILE* file, bool raw_form, int64_t sector) {
+  if (sector < 0) return nullptr;
+  const int64_t first = sector - sector % kBlockRecords;
+  Block& block = slots[(sector / kBlockRecords) % kSlots];
+  // A block that ended short is read again: the record asked for may be
+  // whole by now, or the read may have failed for a passing reason.
+  if (block.first != first || sector - first >= block.count) fill(block, file, raw_form, first);
+  if (sector - first >= block.count) return nullptr;
+  return block.parts.data() + (sector - first) * kSectorBytes;
+}
+
+void forget_read_ahead() {
+  for (Block& block : slots) {
+    block.first = -1;
+    block.count = 0;
+  }
+}
