@@ -10,6 +10,7 @@
 #include "io/wav_writer.hpp"
 #include "modes/catalogue/catalogue.hpp"
 #include "modes/convert/convert_movie.hpp"
+#include "modes/convert/movie_sound.hpp"
 #include "modes/convert/xa_stream.hpp"
 #include "modes/copy/copy_sectors.hpp"
 #include "modes/scan/scan.hpp"
@@ -30,7 +31,11 @@ void convert_audio() {
 
 void convert_to_avi() {
   open_avi();
+  if (mode_is(kModeWithSound))
+    begin_soundtrack(SoundtrackChoice::audio_rule, static_cast<uint32_t>(current_sector),
+                     static_cast<uint32_t>(end_sector));
   convert_movie();
+  finish_soundtrack(static_cast<uint32_t>(end_sector));
   finish_avi();
 }
 

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "format/timing/movie_rate.hpp"
 #include "state/avi_state.hpp"
 
 struct FrameBuffers {
@@ -35,6 +36,7 @@ struct MovieContext {
   uint32_t quant_scale = 0;
   FrameBuffers frame;
   AviState avi;                  // the AVI being written with -avi
+  RateEvidence rate_evidence;    // the movie's timing, gathered as it is read
 };
 
 extern MovieContext movie;

@@ -25,6 +25,17 @@ constexpr int kFormOneDataBytes = 2048;
 
 std::string num(int64_t v) { return std::to_string(v); }
 
+constexpr int kDoubleSpeed = 2;
+
+}  // namespace
+
+int movie_interleave(const MovieSpec& s) {
+  if (s.interleave != 0) return s.interleave;
+  return audio_interleave(s.audio_format) * s.disc_speed / kDoubleSpeed;
+}
+
+namespace {
+
 void check_movie_spec(const MovieSpec& s) {
   if (s.width < 1 || s.width > kMaxPictureSide) throw Error("width " + num(s.width) + " is outside 1..65535");
   if (s.height < 1 || s.height > kMaxPictureSide) throw Error("height " + num(s.height) + " is outside 1..65535");
@@ -44,10 +55,14 @@ void check_movie_spec(const MovieSpec& s) {
   if (s.first_frame_number < 0) throw Error("first frame number " + num(s.first_frame_number) + " is negative");
   if (!(s.sectors_per_frame >= 0) || s.sectors_per_frame > kMaxChunks)
     throw Error("sectors per frame " + std::to_string(s.sectors_per_frame) + " is outside 0..65535");
+  if (s.disc_speed != 1 && s.disc_speed != 2) throw Error("disc speed " + num(s.disc_speed) + " is not 1 or 2");
   if (s.audio) {
     check_audio_format(s.audio_format);
     if (s.interleave < 0 || s.interleave == 1 || s.interleave > 1024)
       throw Error("audio interleave " + num(s.interleave) + " is outside 2..1024");
+    const int n = movie_interleave(s);
+    if (s.audio_phase < -1 || s.audio_phase >= n)
+      throw Error("audio phase " + num(s.audio_phase) + " is outside 0.." + num(n - 1));
   }
 }
 
@@ -70,10 +85,11 @@ Movie build_movie(const MovieSpec& movie_spec) {
       throw Error("frame " + num(f + 1) + " needs more than 65535 chunks");
   }
 
-  // Lay out positions: audio every `n`-th position (the last of each group),
+  // Lay out positions: audio every `n`-th position (at `phase` in each group),
   // the video chunks of the frames in the others.
-  const int n = movie_spec.audio ? (movie_spec.interleave ? movie_spec.interleave : audio_interleave(movie_spec.audio_format)) : 0;
-  auto is_audio = [n](int64_t p) { return n > 0 && p % n == n - 1; };
+  const int n = movie_spec.audio ? movie_interleave(movie_spec) : 0;
+  const int phase = movie_spec.audio_phase == -1 ? n - 1 : movie_spec.audio_phase;
+  auto is_audio = [n, phase](int64_t p) { return n > 0 && p % n == phase; };
   std::vector<int> frame_of;  // per position: frame index, or -1 for audio
   int64_t pos = 0;
   for (int f = 0; f < movie_spec.frames; ++f) {

@@ -9,6 +9,7 @@
 #include "modes/convert/frame_assembly.hpp"
 #include "modes/convert/frame_buffers.hpp"
 #include "modes/convert/frame_pipeline.hpp"
+#include "modes/convert/movie_sound.hpp"
 #include "platform/console.hpp"
 #include "state/mode_flags.hpp"
 #include "state/movie_context.hpp"
@@ -20,6 +21,8 @@ constexpr int kSectorMode2336 = 1;
 
 void convert_movie() {
   set_sector_mode(kSectorMode2336);
+  start_rate_evidence(movie.rate_evidence, static_cast<uint8_t>(movie.file_number),
+                      static_cast<uint8_t>(movie.channel_number));
   while (assemble_frame()) {
     console_printf("convert block %08x/%08x (frame = %d)\r", static_cast<uint32_t>(current_sector),
                    static_cast<uint32_t>(end_sector), movie.frame_counter);
@@ -31,7 +34,10 @@ void convert_movie() {
       decode_frame_v2();
     build_picture_from_coefficients(mode_is(kModeWidth));
     if (mode_is(kModeBmp)) write_bmp_frame();
-    if (mode_is(kModeAvi)) write_avi_frame();
+    if (mode_is(kModeAvi)) {
+      sound_before_frame(static_cast<uint32_t>(current_sector));
+      write_avi_frame();
+    }
   }
   console_text("\n");
   release_frame_buffers();

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "format/disc/xa_sector.hpp"
 #include "format/mdec/str_header.hpp"
 #include "io/sector_source.hpp"
 #include "modes/convert/frame_buffers.hpp"
@@ -38,6 +39,8 @@ bool find_video_sector() {
       mark_sector_used(current_sector);
       return true;
     }
+    if (is_audio_sector(sector_buffer))
+      note_audio_sector(movie.rate_evidence, static_cast<uint32_t>(current_sector), sector_buffer);
     ++current_sector;
   }
   return false;
@@ -60,6 +63,7 @@ bool check_frame_header() {
   movie.picture_height = round_picture_size(h.height);
   movie.chunks_per_frame = h.chunks_per_frame;
   movie.quant_scale = h.quant_scale;
+  note_frame_start(movie.rate_evidence, movie.frame_start_sector, movie.chunks_per_frame);
   if (static_cast<int32_t>(movie.chunks_per_frame) > movie.max_chunks)
     movie.max_chunks = static_cast<int32_t>(movie.chunks_per_frame);
   return true;

@@ -9,6 +9,7 @@
 #include "io/avi_writer.hpp"
 #include "io/sector_source.hpp"
 #include "modes/convert/convert_movie.hpp"
+#include "modes/convert/movie_sound.hpp"
 #include "modes/convert/xa_decode.hpp"
 #include "modes/scan/found_audio.hpp"
 #include "modes/scan/movie_table.hpp"
@@ -42,7 +43,11 @@ void convert_found_movie(int32_t start) {
 
   mode_flags |= kModeAvi;
   open_avi();
+  if (mode_is(kModeWithSound))
+    begin_soundtrack(SoundtrackChoice::scan_link, static_cast<uint32_t>(start),
+                     static_cast<uint32_t>(scan_state.scan_end));
   convert_movie();
+  finish_soundtrack(static_cast<uint32_t>(current_sector));
   finish_avi();
   mode_flags &= ~kModeAvi;
 
