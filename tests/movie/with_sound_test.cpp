@@ -295,7 +295,8 @@ TEST_P(SoundSync, EveryClickLiesWithinAFrameOfItsFlash) {
 
   // The flashes: the frames ffmpeg decodes bright, at their time stamps.
   const std::vector<double> frame_times = packet_times(tools, dir.file("m.avi"), "v:0");
-  const std::string gray = decode(tools, dir.file("m.avi"), {"-map", "0:v", "-f", "rawvideo", "-pix_fmt", "gray"});
+  const std::string gray =
+      decode(tools, dir.file("m.avi"), {"-map", "0:v", "-vsync", "0", "-f", "rawvideo", "-pix_fmt", "gray"});
   const size_t frame_bytes = 64 * 48;
   ASSERT_EQ(gray.size(), frame_bytes * kSyncFrames);
   ASSERT_EQ(frame_times.size(), size_t(kSyncFrames));

@@ -117,7 +117,9 @@ TEST(OpenDml, GoesOnPastTheFirstRiffAndEveryFrameAndSampleReadsBack) {
     const uint32_t size = le32(avi, at + 4);
     EXPECT_LE(size + 8ull, kRiffLimit + 8) << "RIFF at " << at;
     at += 8ull + size;
-    if (at < avi.size()) EXPECT_EQ(avi.substr(at, 4), "RIFF") << at;
+    if (at < avi.size()) {
+      EXPECT_EQ(avi.substr(at, 4), "RIFF") << at;
+    }
   }
   // Without a limit the same movie is one RIFF.
   EXPECT_EQ(count_of(plain, "AVIX"), 0u);

@@ -13,6 +13,7 @@
 #include "modes/viewer/sector_scan.hpp"
 #include "modes/viewer/viewer_backends.hpp"
 #include "modes/viewer/viewer_frame.hpp"
+#include "state/conversion_numbers.hpp"
 #include "state/movie_context.hpp"
 #include "state/settings.hpp"
 #include "state/viewer_state.hpp"
