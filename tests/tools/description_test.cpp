@@ -142,7 +142,7 @@ TEST(Description, SpeedFpsAudioPhaseAndFlash) {
   for (size_t i = 0; i < m.sectors.size(); ++i)
     EXPECT_EQ(is_audio_sector(m.sectors[i].data()), i % 4 == 0) << "sector " << i;
   for (int f = 0; f < 12; ++f) EXPECT_EQ(m.frames[f].rgb[0] == 255, f == 5) << "frame " << f;
-  EXPECT_NE(error_of("movie fps=15 sectors-per-frame=10\n").find("not both"), std::string::npos);
-  EXPECT_NE(error_of("movie speed=3\n").find("disc speed"), std::string::npos);
-  EXPECT_NE(error_of("movie audio=37800 audio-phase=8\n").find("audio phase 8"), std::string::npos);
+  EXPECT_NE(error_of("output sectors\nmovie fps=15 sectors-per-frame=10\n").find("not both"), std::string::npos);
+  EXPECT_NE(error_of("output sectors\nmovie speed=3\n").find("disc speed"), std::string::npos);
+  EXPECT_NE(error_of("output sectors\nmovie audio=37800 audio-phase=8\n").find("audio phase 8"), std::string::npos);
 }
