@@ -34,10 +34,12 @@ void convert_to_avi() {
   if (mode_is(kModeWithSound))
     begin_soundtrack(SoundtrackChoice::audio_rule, static_cast<uint32_t>(current_sector),
                      static_cast<uint32_t>(end_sector));
-  convert_movie();
+  convert_movie(MovieOutput::Avi);
   finish_soundtrack(static_cast<uint32_t>(end_sector));
   finish_avi();
 }
+
+void convert_to_bmp() { convert_movie(MovieOutput::Bmp); }
 
 void save_disc() {
   console_text("隠しオプションです. CD-DAがある場合は途中で止まるかもしれません.\n");
@@ -61,7 +63,7 @@ constexpr ModeRow kSingleModes[] = {
 // Modes that write under a name body: each row tests the flags as they
 // stand after the rows before it have run.
 constexpr ModeRow kNameBodyModes[] = {
-    {kModeBmp, convert_movie},     // numbered BMP files
+    {kModeBmp, convert_to_bmp},    // numbered BMP files
     {kModeAll, scan_all},          // every movie and XA stream
     {kModeAnalyze, analyze_movies},
     {kModeFileSave, copy_sectors},

@@ -30,6 +30,8 @@ std::string rate_name(const RateCase& c) {
          (c.audio_rate == 0 ? std::string("silent") : std::to_string(c.audio_rate) + (c.stereo ? "_stereo" : "_mono"));
 }
 
+void PrintTo(const RateCase& c, std::ostream* os) { *os << rate_name(c); }
+
 class FrameRateOfTheMovie : public testing::TestWithParam<RateCase> {};
 
 TEST_P(FrameRateOfTheMovie, AviCarriesTheMoviesOwnRate) {

@@ -246,6 +246,8 @@ std::string sync_name(const SyncCase& c) {
          (c.sound_leads ? "_sound_leads" : "_sound_trails");
 }
 
+void PrintTo(const SyncCase& c, std::ostream* os) { *os << sync_name(c); }
+
 class SoundSync : public testing::TestWithParam<SyncCase> {};
 
 constexpr int kSyncFrames = 36;           // flashes at frames 5, 15 and 25

@@ -19,7 +19,7 @@ constexpr uint32_t kLastVersion2 = 2;  // versions above this decode as version 
 constexpr int kSectorMode2336 = 1;
 }  // namespace
 
-void convert_movie() {
+void convert_movie(MovieOutput output) {
   set_sector_mode(kSectorMode2336);
   start_rate_evidence(movie.rate_evidence, static_cast<uint8_t>(movie.file_number),
                       static_cast<uint8_t>(movie.channel_number));
@@ -33,8 +33,9 @@ void convert_movie() {
     else
       decode_frame_v2();
     build_picture_from_coefficients(mode_is(kModeWidth));
-    if (mode_is(kModeBmp)) write_bmp_frame();
-    if (mode_is(kModeAvi)) {
+    if (output == MovieOutput::Bmp) {
+      write_bmp_frame();
+    } else {
       sound_before_frame(static_cast<uint32_t>(current_sector));
       write_avi_frame();
     }

@@ -41,15 +41,13 @@ void convert_found_movie(int32_t start) {
   current_sector = start;
   set_numbered_name(k, ".avi");
 
-  mode_flags |= kModeAvi;
   open_avi();
   if (mode_is(kModeWithSound))
     begin_soundtrack(SoundtrackChoice::scan_link, static_cast<uint32_t>(start),
                      static_cast<uint32_t>(scan_state.scan_end));
-  convert_movie();
+  convert_movie(MovieOutput::Avi);
   finish_soundtrack(static_cast<uint32_t>(current_sector));
   finish_avi();
-  mode_flags &= ~kModeAvi;
 
   scan_state.movies[k].end = current_sector;
   scan_state.movie_count = k + 1;
