@@ -2,10 +2,20 @@
 // AVI, followed sector by sector as the frames are written.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
+#include "format/disc/xa_sector.hpp"
 #include "format/xa/adpcm_decoder.hpp"
+
+// Sectors of the stream the movie's reading has already passed, kept so
+// that they need not be read again; a few suffice between two frames.
+constexpr int kKeptSoundSectors = 8;
+struct KeptSoundSector {
+  uint32_t sector = UINT32_MAX;  // UINT32_MAX: the slot is free
+  std::array<uint8_t, kSectorBytes> bytes = {};
+};
 
 struct Soundtrack {
   bool active = false;            // a -with-sound conversion is running
@@ -26,6 +36,7 @@ struct Soundtrack {
   AdpcmHistory left;
   AdpcmHistory right;
   std::vector<uint8_t> pcm;       // little-endian samples of the next sound chunk
+  std::array<KeptSoundSector, kKeptSoundSectors> kept;
 };
 
 extern Soundtrack soundtrack;

@@ -6,6 +6,7 @@
 #include "format/mdec/str_header.hpp"
 #include "io/sector_source.hpp"
 #include "modes/convert/frame_buffers.hpp"
+#include "modes/convert/movie_sound.hpp"
 #include "platform/errors.hpp"
 #include "state/movie_context.hpp"
 #include "state/scan_state.hpp"
@@ -39,8 +40,10 @@ bool find_video_sector() {
       mark_sector_used(current_sector);
       return true;
     }
-    if (is_audio_sector(sector_buffer))
+    if (is_audio_sector(sector_buffer)) {
       note_audio_sector(movie.rate_evidence, static_cast<uint32_t>(current_sector), sector_buffer);
+      offer_sound_sector(static_cast<uint32_t>(current_sector), sector_buffer);
+    }
     ++current_sector;
   }
   return false;

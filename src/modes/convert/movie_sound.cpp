@@ -8,6 +8,7 @@
 #include "modes/convert/movie_sound.hpp"
 
 #include <algorithm>
+#include <cstring>
 
 #include "base/byte_order.hpp"
 #include "format/xa/adpcm_decoder.hpp"
@@ -35,7 +36,16 @@ bool read_sound_sector(uint32_t sector) {
 }
 
 bool of_stream(uint32_t sector) {
-  return read_sound_sector(sector) && sound_sector[kFileNumberOffset] == soundtrack.file_number &&
+  bool audio = false;
+  for (KeptSoundSector& k : soundtrack.kept) {
+    if (k.sector != sector) continue;
+    std::memcpy(sound_sector, k.bytes.data(), kSectorBytes);
+    k.sector = UINT32_MAX;
+    audio = true;
+    break;
+  }
+  if (!audio) audio = read_sound_sector(sector);
+  return audio && sound_sector[kFileNumberOffset] == soundtrack.file_number &&
          sound_sector[kChannelNumberOffset] == soundtrack.channel_number;
 }
 
@@ -144,6 +154,19 @@ void begin_soundtrack(SoundtrackChoice choice, uint32_t start, uint32_t read_end
   if (start >= read_end) return;
   const uint32_t first = search_stream(start);
   if (first != kNoSector) take_second(first);
+}
+
+void offer_sound_sector(uint32_t sector, const uint8_t* bytes) {
+  if (!soundtrack.active || !soundtrack.found || soundtrack.ended || sector < soundtrack.next) return;
+  if (bytes[kFileNumberOffset] != soundtrack.file_number ||
+      bytes[kChannelNumberOffset] != soundtrack.channel_number)
+    return;
+  for (KeptSoundSector& k : soundtrack.kept) {
+    if (k.sector != UINT32_MAX && k.sector >= soundtrack.next) continue;  // still wanted
+    k.sector = sector;
+    std::memcpy(k.bytes.data(), bytes, kSectorBytes);
+    return;
+  }
 }
 
 void sound_before_frame(uint32_t frame_end) {

@@ -15,6 +15,11 @@ enum class SoundtrackChoice {
 // `read_end` are never read.
 void begin_soundtrack(SoundtrackChoice choice, uint32_t start, uint32_t read_end);
 
+// An audio sector the movie's reading passes (in the 2336-byte form): kept
+// when it belongs to the stream and has not been written yet, so that it
+// is not read a second time.
+void offer_sound_sector(uint32_t sector, const uint8_t* bytes);
+
 // Before a frame whose last video sector is frame_end - 1 is written: the
 // sound of the stream read before it, as one sound chunk.
 void sound_before_frame(uint32_t frame_end);
