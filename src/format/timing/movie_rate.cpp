@@ -1,11 +1,10 @@
 #include "format/timing/movie_rate.hpp"
 
+#include "format/disc/xa_sector.hpp"
+
 namespace {
 
-constexpr uint8_t kCodingStereo = 0x01;
-constexpr uint8_t kCodingHalfRate = 0x04;   // 18900 Hz instead of 37800 Hz
-constexpr uint8_t kCodingEightBit = 0x10;   // bits 4 and 5: 0 = 4-bit, 1 = 8-bit
-constexpr uint8_t kCodingBitsMask = 0x30;
+constexpr uint8_t kCodingEightBit = 0x10;   // the bits field: 0 = 4-bit, 1 = 8-bit samples
 constexpr uint32_t kFullRate = 37800;
 constexpr uint32_t kHalfRate = 18900;
 
@@ -13,10 +12,6 @@ constexpr uint32_t kHalfRate = 18900;
 // units of 28 four-bit samples, or of 4 units of 28 eight-bit samples.
 constexpr uint32_t kSamplesPerSector4Bit = 18 * 8 * 28;
 constexpr uint32_t kSamplesPerSector8Bit = 18 * 4 * 28;
-
-constexpr int kFileNumberOffset = 0;
-constexpr int kChannelNumberOffset = 1;
-constexpr int kCodingInfoOffset = 3;
 
 constexpr uint32_t kMicrosecondsPerSecond = 1000000;
 
