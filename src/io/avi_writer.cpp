@@ -29,18 +29,22 @@ constexpr size_t kIndexBatchEntries = 256;
 constexpr uint64_t kFirstMoviType = kAviMoviTypeOffset;
 constexpr int kStandardIndexBytes = kAviChunkHeaderBytes + kAviStandardIndexHeaderBytes;
 
-void write_or_fail(const void* data, size_t bytes) {
+bool write_bytes(const void* data, size_t bytes) {
   AviState& a = movie.avi;
-  if (std::fwrite(data, 1, bytes, a.file) != bytes) fatal_error(kErrWrite, "");
+  if (std::fwrite(data, 1, bytes, a.file) != bytes) return false;
   a.position += bytes;
+  return true;
+}
+
+void write_or_fail(const void* data, size_t bytes) {
+  if (!write_bytes(data, bytes)) fatal_error(kErrWrite, "");
 }
 
 // Rewrites bytes already written, then goes back to the end.
-void rewrite_or_fail(uint64_t offset, const uint8_t* data, size_t bytes) {
+bool rewrite_bytes(uint64_t offset, const uint8_t* data, size_t bytes) {
   AviState& a = movie.avi;
-  if (!seek_file(a.file, static_cast<int64_t>(offset))) fatal_error(kErrWrite, "");
-  if (std::fwrite(data, 1, bytes, a.file) != bytes) fatal_error(kErrWrite, "");
-  if (!seek_file(a.file, static_cast<int64_t>(a.position))) fatal_error(kErrWrite, "");
+  return seek_file(a.file, static_cast<int64_t>(offset)) && std::fwrite(data, 1, bytes, a.file) == bytes &&
+         seek_file(a.file, static_cast<int64_t>(a.position));
 }
 
 uint64_t chunks_of_stream(const std::vector<AviChunkEntry>& chunks, uint32_t stream) {
@@ -60,7 +64,9 @@ uint64_t standard_index_bytes(const std::vector<AviChunkEntry>& chunks, uint64_t
 }
 
 // Whether a chunk of `size` data bytes still fits the RIFF being written,
-// with the index that must follow it.
+// with the index that must follow it: in the first RIFF its idx1 entry
+// (and those of every chunk before it), in a continuation its standard
+// index entry.
 bool riff_holds(uint32_t stream, uint32_t size) {
   const AviState& a = movie.avi;
   const uint64_t after_chunk = a.position + kAviChunkHeaderBytes + size;
@@ -73,26 +79,27 @@ bool riff_holds(uint32_t stream, uint32_t size) {
   return avi_length_fits(after_chunk + index_bytes - a.riff_start, a.riff_limit);
 }
 
-void write_idx1() {
+bool write_idx1() {
   AviState& a = movie.avi;
   uint8_t chunk_header[kAviChunkHeaderBytes];
   build_avi_chunk_header(chunk_header, "idx1", static_cast<uint32_t>(a.chunks.size() * kAviIndexEntryBytes));
-  write_or_fail(chunk_header, sizeof chunk_header);
+  if (!write_bytes(chunk_header, sizeof chunk_header)) return false;
   uint8_t batch[kIndexBatchEntries * kAviIndexEntryBytes];
   size_t filled = 0;
   for (const AviChunkEntry& c : a.chunks) {
     build_stream_index_entry(batch + filled * kAviIndexEntryBytes, c.stream, c.movi_offset, c.size);
     if (++filled == kIndexBatchEntries) {
-      write_or_fail(batch, filled * kAviIndexEntryBytes);
+      if (!write_bytes(batch, filled * kAviIndexEntryBytes)) return false;
       filled = 0;
     }
   }
-  if (filled != 0) write_or_fail(batch, filled * kAviIndexEntryBytes);
+  return filled == 0 || write_bytes(batch, filled * kAviIndexEntryBytes);
 }
 
 // "ix00" / "ix01" of the chunks of one RIFF whose "movi" type lies at
-// `base`, each entered in its stream's super-index.
-void write_standard_indexes(const std::vector<AviChunkEntry>& chunks, uint64_t base) {
+// `base`, each entered in its stream's super-index. Fatal when a stream
+// header has no room left for another entry.
+bool write_standard_indexes(const std::vector<AviChunkEntry>& chunks, uint64_t base) {
   AviState& a = movie.avi;
   const uint32_t capacity = avi_super_index_capacity(a.has_sound);
   for (uint32_t stream : {kAviVideoStream, kAviSoundStream}) {
@@ -108,7 +115,7 @@ void write_standard_indexes(const std::vector<AviChunkEntry>& chunks, uint64_t b
     uint8_t head[kStandardIndexBytes];
     build_avi_chunk_header(head, avi_standard_index_id(stream), body);
     build_standard_index_header(head + kAviChunkHeaderBytes, stream, static_cast<uint32_t>(n), base);
-    write_or_fail(head, sizeof head);
+    if (!write_bytes(head, sizeof head)) return false;
     uint8_t batch[kIndexBatchEntries * kAviStandardIndexEntryBytes];
     size_t filled = 0;
     uint64_t duration = 0;
@@ -118,67 +125,71 @@ void write_standard_indexes(const std::vector<AviChunkEntry>& chunks, uint64_t b
                                  c.movi_offset + kAviChunkHeaderBytes, c.size);
       duration += stream == kAviVideoStream ? 1 : c.size / avi_sound_block_bytes(a.sound);
       if (++filled == kIndexBatchEntries) {
-        write_or_fail(batch, filled * kAviStandardIndexEntryBytes);
+        if (!write_bytes(batch, filled * kAviStandardIndexEntryBytes)) return false;
         filled = 0;
       }
     }
-    if (filled != 0) write_or_fail(batch, filled * kAviStandardIndexEntryBytes);
+    if (filled != 0 && !write_bytes(batch, filled * kAviStandardIndexEntryBytes)) return false;
     entry.duration = static_cast<uint32_t>(duration);
     super.push_back(entry);
   }
+  return true;
 }
 
-void close_first_riff() {
+bool close_first_riff() {
   AviState& a = movie.avi;
   a.first_movi_size = static_cast<uint32_t>(a.position - kFirstMoviType);
-  write_idx1();
+  if (!write_idx1()) return false;
   a.first_riff_size = static_cast<uint32_t>(a.position - kAviRiffHeaderBytes);
   a.first_riff_frames = a.frames;
   a.first_riff_chunks = std::move(a.chunks);
   a.chunks.clear();
+  return true;
 }
 
-void close_avix() {
+bool close_avix() {
   AviState& a = movie.avi;
-  write_standard_indexes(a.chunks, a.movi_type);
+  if (!write_standard_indexes(a.chunks, a.movi_type)) return false;
   a.chunks.clear();
   uint8_t start[kAviRiffListBytes];
   build_avix_start(start, static_cast<uint32_t>(a.position - a.riff_start - kAviRiffHeaderBytes),
                    static_cast<uint32_t>(a.position - a.movi_type));
-  rewrite_or_fail(a.riff_start, start, sizeof start);
+  return rewrite_bytes(a.riff_start, start, sizeof start);
 }
 
-void begin_avix() {
+bool begin_avix() {
   AviState& a = movie.avi;
   a.riff_start = a.position;
   uint8_t start[kAviRiffListBytes];
   build_avix_start(start, 0, 0);  // sizes when it is closed
-  write_or_fail(start, sizeof start);
+  if (!write_bytes(start, sizeof start)) return false;
   a.movi_type = a.riff_start + kAviRiffListBytes - kAviFourccBytes;
   ++a.riffs;
   if (a.riffs == 2) {
     // The first RIFF's standard indexes open the second.
-    write_standard_indexes(a.first_riff_chunks, kFirstMoviType);
+    if (!write_standard_indexes(a.first_riff_chunks, kFirstMoviType)) return false;
     a.first_riff_chunks.clear();
     a.first_riff_chunks.shrink_to_fit();
   }
+  a.chunks_end = a.position;
+  return true;
 }
 
-// Opens room for a chunk, moving on to a new RIFF when the current one
-// cannot hold it, and writes its chunk header.
-void begin_chunk(uint32_t stream, uint32_t size) {
+// Appends one chunk, moving on to a new RIFF first when the current one
+// cannot hold it. The chunk is indexed once it is whole.
+void write_chunk(uint32_t stream, const uint8_t* data, uint32_t size) {
   AviState& a = movie.avi;
   if (!riff_holds(stream, size)) {
-    if (a.riffs == 1)
-      close_first_riff();
-    else
-      close_avix();
-    begin_avix();
+    const bool closed = a.riffs == 1 ? close_first_riff() : close_avix();
+    if (!closed || !begin_avix()) fatal_error(kErrWrite, "");
   }
-  a.chunks.push_back({static_cast<uint32_t>(a.position - a.movi_type), size, stream});
+  const uint32_t movi_offset = static_cast<uint32_t>(a.position - a.movi_type);
   uint8_t chunk_header[kAviChunkHeaderBytes];
   build_avi_chunk_header(chunk_header, avi_chunk_id(stream), size);
   write_or_fail(chunk_header, sizeof chunk_header);
+  write_or_fail(data, size);
+  a.chunks.push_back({movi_offset, size, stream});
+  a.chunks_end = a.position;
 }
 
 FrameRate finished_rate() {
@@ -186,68 +197,30 @@ FrameRate finished_rate() {
                           static_cast<uint32_t>(movie.max_chunks));
 }
 
-}  // namespace
-
-void open_avi() {
+// The index after the last whole chunk (the standard indexes of the last
+// continuation, or the first RIFF's idx1) and the completed header.
+bool complete_avi(const FrameRate& rate) {
   AviState& a = movie.avi;
-  a = AviState{};
-  a.file = open_or_fail(output_name, "wb");
-  a.movi_type = kFirstMoviType;
-  build_provisional_avi_header(a.header);
-  write_or_fail(a.header, kAviHeaderBytes);
-}
-
-void write_avi_frame() {
-  AviState& a = movie.avi;
-  const uint32_t width = movie.picture_width;
-  const uint32_t height = movie.picture_height;
-  const size_t row_bytes = static_cast<size_t>(width) * kBytesPerPixel;
-  const uint32_t frame_bytes = static_cast<uint32_t>(row_bytes * height);
-  begin_chunk(kAviVideoStream, frame_bytes);
-  write_or_fail(movie.frame.picture, frame_bytes);  // already bottom row first
-  ++a.frames;
-}
-
-void start_avi_sound(uint32_t sample_rate, uint32_t channels) {
-  AviState& a = movie.avi;
-  a.has_sound = true;
-  a.sound.sample_rate = sample_rate;
-  a.sound.channels = channels;
-}
-
-void write_avi_sound(const uint8_t* pcm, uint32_t bytes) {
-  AviState& a = movie.avi;
-  if (bytes == 0) return;
-  begin_chunk(kAviSoundStream, bytes);
-  write_or_fail(pcm, bytes);
-  a.sound_frames += bytes / avi_sound_block_bytes(a.sound);
-  a.sound_buffer = std::max(a.sound_buffer, bytes);
-}
-
-void finish_avi() {
-  AviState& a = movie.avi;
-  if (a.file == nullptr) return;
-  const FrameRate rate = finished_rate();
-  if (rate.rate == 0) {
-    console_text("フレームレートが設定できません.\n");
-    console_text("velmora.exeで設定してください.\n");
+  if (a.position != a.chunks_end) {
+    if (!seek_file(a.file, static_cast<int64_t>(a.chunks_end))) return false;
+    a.position = a.chunks_end;
   }
   const bool odml = a.riffs > 1;
   uint32_t riff_size, movi_size;
   if (odml) {
-    close_avix();
+    if (!close_avix()) return false;
     riff_size = a.first_riff_size;
     movi_size = a.first_movi_size;
   } else {
     movi_size = static_cast<uint32_t>(a.position - kFirstMoviType);
-    write_idx1();
+    if (!write_idx1()) return false;
     riff_size = static_cast<uint32_t>(a.position - kAviRiffHeaderBytes);
     a.first_riff_frames = a.frames;
   }
   if (!a.has_sound && !odml) {
     AviTotals totals;
-    totals.width = movie.picture_width;
-    totals.height = movie.picture_height;
+    totals.width = a.width;
+    totals.height = a.height;
     totals.frames = a.frames;
     totals.rate = rate;
     totals.riff_size = riff_size;
@@ -255,8 +228,8 @@ void finish_avi() {
     complete_avi_header(a.header, totals);
   } else {
     AviStreamsHeader h;
-    h.width = movie.picture_width;
-    h.height = movie.picture_height;
+    h.width = a.width;
+    h.height = a.height;
     h.rate = rate;
     h.frames = a.frames;
     h.first_riff_frames = a.first_riff_frames;
@@ -276,10 +249,69 @@ void finish_avi() {
     h.sound_index_count = static_cast<uint32_t>(a.sound_index.size());
     build_streams_avi_header(a.header, h);
   }
-  if (!seek_file(a.file, 0)) fatal_error(kErrWrite, "");
-  if (std::fwrite(a.header, 1, kAviHeaderBytes, a.file) != kAviHeaderBytes) fatal_error(kErrWrite, "");
-  if (std::fclose(a.file) != 0) fatal_error(kErrWrite, "");
+  return seek_file(a.file, 0) && std::fwrite(a.header, 1, kAviHeaderBytes, a.file) == kAviHeaderBytes;
+}
+
+void release_avi() {
+  AviState& a = movie.avi;
   a.file = nullptr;
   a.chunks.clear();
   a.chunks.shrink_to_fit();
+  a.video_index.clear();
+  a.sound_index.clear();
+}
+
+}  // namespace
+
+void open_avi() {
+  AviState& a = movie.avi;
+  a = AviState{};
+  a.file = open_or_fail(output_name, "wb");
+  a.movi_type = kFirstMoviType;
+  build_provisional_avi_header(a.header);
+  write_or_fail(a.header, kAviHeaderBytes);
+  a.chunks_end = a.position;
+}
+
+void write_avi_frame() {
+  AviState& a = movie.avi;
+  const uint32_t width = movie.picture_width;
+  const uint32_t height = movie.picture_height;
+  const size_t row_bytes = static_cast<size_t>(width) * kBytesPerPixel;
+  const uint32_t frame_bytes = static_cast<uint32_t>(row_bytes * height);
+  write_chunk(kAviVideoStream, movie.frame.picture, frame_bytes);  // already bottom row first
+  ++a.frames;
+  a.width = width;
+  a.height = height;
+}
+
+void start_avi_sound(uint32_t sample_rate, uint32_t channels) {
+  AviState& a = movie.avi;
+  a.has_sound = true;
+  a.sound.sample_rate = sample_rate;
+  a.sound.channels = channels;
+}
+
+void write_avi_sound(const uint8_t* pcm, uint32_t bytes) {
+  AviState& a = movie.avi;
+  if (bytes == 0) return;
+  write_chunk(kAviSoundStream, pcm, bytes);
+  a.sound_frames += bytes / avi_sound_block_bytes(a.sound);
+  a.sound_buffer = std::max(a.sound_buffer, bytes);
+}
+
+void finish_avi() {
+  AviState& a = movie.avi;
+  if (a.file == nullptr) return;
+  const FrameRate rate = finished_rate();
+  if (rate.rate == 0) {
+    console_text("フレームレートが設定できません.\n");
+    console_text("velmora.exeで設定してください.\n");
+  }
+  if (!complete_avi(rate)) fatal_error(kErrWrite, "");
+  if (std::fclose(a.file) != 0) {
+    release_avi();
+    fatal_error(kErrWrite, "");
+  }
+  release_avi();
 }

@@ -31,6 +31,8 @@ struct AviState {
   FILE* file = nullptr;
   uint8_t header[kAviHeaderBytes] = {};
   uint64_t position = 0;            // bytes written so far
+  uint64_t chunks_end = 0;          // end of the last whole chunk
+  uint32_t width = 0, height = 0;   // of the last frame written
   uint32_t frames = 0;              // frame chunks written, in every RIFF
   uint32_t first_riff_frames = 0;   // of them in the first RIFF
   std::vector<AviChunkEntry> chunks;  // of the RIFF being written
