@@ -166,6 +166,22 @@ TEST(OpenDml, GoesOnPastTheFirstRiffAndEveryFrameAndSampleReadsBack) {
   EXPECT_EQ(rate.out, "10/1\n");
 }
 
+// The first RIFF takes a frame only when that frame's chunk and its 16-byte
+// idx1 entry both still fit: one byte less than a RIFF of n frames with
+// their index needs, and the n-th frame opens the continuation instead.
+TEST(OpenDml, TheFirstRiffCountsTheIndexEntryOfTheFrameBeingAdded) {
+  TempDir dir;
+  constexpr uint32_t kFrames = 6, kFitting = 4;
+  // RIFF size (file length - 8) of kFitting frames and their idx1.
+  const uint64_t size_for_fitting = 2048 + kFitting * (8 + kFrameBytes) + 8 + 16 * kFitting - 8;
+  const std::string tight = write_avi(dir.file("tight.avi"), kFrames, size_for_fitting - 1, false);
+  EXPECT_EQ(le32(tight, 48), kFitting - 1);
+  EXPECT_LE(le32(tight, 4), size_for_fitting - 1);
+  const std::string exact = write_avi(dir.file("exact.avi"), kFrames, size_for_fitting, false);
+  EXPECT_EQ(le32(exact, 48), kFitting);
+  EXPECT_EQ(le32(exact, 4), size_for_fitting);
+}
+
 // The real thing: a movie whose AVI outgrows 4 GiB, converted by korvane
 // from a long synthesised stream (eight pictures, encoded once and
 // repeated with counting frame numbers). About 4.4 GB are written.
