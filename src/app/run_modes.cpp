@@ -10,6 +10,7 @@
 #include "io/wav_writer.hpp"
 #include "modes/catalogue/catalogue.hpp"
 #include "modes/convert/convert_movie.hpp"
+#include "modes/convert/frame_pipeline.hpp"
 #include "modes/convert/movie_sound.hpp"
 #include "modes/convert/xa_stream.hpp"
 #include "modes/copy/copy_sectors.hpp"
@@ -99,6 +100,7 @@ void dispatch_mode() {
 
 int run_korvane(int argc, char** argv) {
   parse_command_line(argc, argv);
+  choose_conversion_routines();
   if (!mode_is(kModeNoCdrom) && !mode_is(kModeImage)) prepare_cd_drive();
   open_input();
   dispatch_mode();

@@ -4,9 +4,6 @@
 
 namespace {
 
-constexpr uint8_t kCodingEightBit = 0x10;   // the bits field: 0 = 4-bit, 1 = 8-bit samples
-constexpr uint32_t kFullRate = 37800;
-constexpr uint32_t kHalfRate = 18900;
 
 // Samples one sector carries, all channels counted: 18 sound groups of 8
 // units of 28 four-bit samples, or of 4 units of 28 eight-bit samples.
@@ -47,20 +44,12 @@ void note_pace(AudioPace& pace, uint32_t sector, const uint8_t* subheader) {
 }
 
 uint32_t pace_sectors_per_second(const AudioPace& pace) {
-  return disc_sectors_per_second(read_xa_coding(pace.coding_info), pace.second - pace.first);
+  return disc_sectors_per_second(xa_coding(pace.coding_info), pace.second - pace.first);
 }
 
 uint64_t distance(uint64_t a, uint64_t b) { return a > b ? a - b : b - a; }
 
 }  // namespace
-
-XaCoding read_xa_coding(uint8_t coding_info) {
-  XaCoding c;
-  c.sample_rate = (coding_info & kCodingHalfRate) ? kHalfRate : kFullRate;
-  c.channels = (coding_info & kCodingStereo) ? 2 : 1;
-  c.bits_per_sample = (coding_info & kCodingBitsMask) == kCodingEightBit ? 8 : 4;
-  return c;
-}
 
 uint32_t disc_sectors_per_second(const XaCoding& coding, uint32_t interleave) {
   if (interleave == 0) return kDoubleSpeedSectorsPerSecond;

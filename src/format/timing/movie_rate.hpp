@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+#include "format/disc/xa_sector.hpp"
+
 // Frames a second as rate / scale (an AVI stream keeps both); rate 0: no rate.
 struct FrameRate {
   uint32_t rate = 0;
@@ -19,14 +21,6 @@ inline bool operator==(const FrameRate& a, const FrameRate& b) {
 
 constexpr uint32_t kSingleSpeedSectorsPerSecond = 75;
 constexpr uint32_t kDoubleSpeedSectorsPerSecond = 150;
-
-// An XA audio sector's coding byte, read.
-struct XaCoding {
-  uint32_t sample_rate = 0;      // 37800 or 18900
-  uint32_t channels = 0;         // 1 or 2
-  uint32_t bits_per_sample = 0;  // 4 or 8
-};
-XaCoding read_xa_coding(uint8_t coding_info);
 
 // The sectors a second at which a stream of this coding, one sector in
 // `interleave`, plays at its own rate: 75 (single speed) or 150 (double

@@ -10,8 +10,6 @@
 #include "state/catalogue_state.hpp"
 #include "state/mode_flags.hpp"
 
-CatalogueWriter catalogue;
-
 namespace {
 
 constexpr char kCannotCreate[] = "FILE.INFが作成できません.\n";

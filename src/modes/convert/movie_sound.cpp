@@ -52,8 +52,9 @@ bool of_stream(uint32_t sector) {
 // The first sector of the stream's file and channel in [from, from + window),
 // below read_end.
 uint32_t search_stream(uint32_t from) {
-  const uint64_t limit = std::min<uint64_t>(uint64_t{from} + movie.search_window, soundtrack.read_end);
-  for (uint64_t s = from; s < limit; ++s)
+  const int32_t limit = search_window_end(static_cast<int32_t>(from), movie.search_window,
+                                          static_cast<int32_t>(soundtrack.read_end));
+  for (int32_t s = static_cast<int32_t>(from); s < limit; ++s)
     if (of_stream(static_cast<uint32_t>(s))) return static_cast<uint32_t>(s);
   return kNoSector;
 }
@@ -83,7 +84,7 @@ void search_scan_link(uint32_t limit) {
 }
 
 uint32_t sound_sectors_per_second() {
-  return disc_sectors_per_second(read_xa_coding(soundtrack.coding_info), soundtrack.second - soundtrack.first);
+  return disc_sectors_per_second(xa_coding(soundtrack.coding_info), soundtrack.second - soundtrack.first);
 }
 
 void append_samples(const int16_t* samples, size_t count) {
@@ -94,7 +95,7 @@ void append_samples(const int16_t* samples, size_t count) {
 
 // Silence before the first sound when the first frame shows before it.
 void start_sound() {
-  const XaCoding coding = read_xa_coding(soundtrack.coding_info);
+  const XaCoding coding = xa_coding(soundtrack.coding_info);
   start_avi_sound(coding.sample_rate, coding.channels);
   soundtrack.sound_started = true;
   AviSoundSync& sync = movie.avi.sync;
@@ -111,7 +112,7 @@ void start_sound() {
 void decode_sound_sector() {
   int16_t samples[kSamplesPerSector];
   const uint8_t* data = sound_sector + kSubheaderBytes;
-  if (read_xa_coding(soundtrack.coding_info).channels == 1)
+  if (xa_coding(soundtrack.coding_info).channels == 1)
     decode_xa_mono(data, soundtrack.left, samples);
   else
     decode_xa_stereo(data, soundtrack.left, soundtrack.right, samples);
