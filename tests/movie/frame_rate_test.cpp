@@ -79,7 +79,7 @@ INSTANTIATE_TEST_SUITE_P(
         RateCase{1, 20, 18900, true, 20, 1}, RateCase{1, 12, 37800, true, 12, 1},
         // Without sound the disc is taken to turn at double speed.
         RateCase{2, 25, 0, false, 25, 1}, RateCase{2, 24, 0, false, 24, 1}),
-    [](const testing::TestParamInfo<RateCase>& info) { return rate_name(info.param); });
+    [](const testing::TestParamInfo<RateCase>& param_info) { return rate_name(param_info.param); });
 
 // Movies whose frames all have one of the table's chunk counts keep the
 // table's rate, whatever else lies between their frames.

@@ -340,6 +340,6 @@ std::vector<SyncCase> sync_cases() {
 }
 
 INSTANTIATE_TEST_SUITE_P(Movies, SoundSync, testing::ValuesIn(sync_cases()),
-                         [](const testing::TestParamInfo<SyncCase>& info) { return sync_name(info.param); });
+                         [](const testing::TestParamInfo<SyncCase>& param_info) { return sync_name(param_info.param); });
 
 }  // namespace
