@@ -122,6 +122,14 @@ TEST(ConversionThreads, AviIsTheSameWithOneAndFourThreads) {
   EXPECT_GT(o.files.at("m.avi").size(), avi_bytes_with_frames(kFrames));
 }
 
+TEST(ConversionThreads, AviWithSoundIsTheSameWithOneAndFourThreads) {
+  // The sound chunks go in before the frame whose sectors follow them,
+  // though frames are assembled ahead of the one being written.
+  const Outcome o = expect_same_with_one_and_four(test_movie().sectors, {"-with-sound"}, "s.avi");
+  EXPECT_EQ(o.result.status, 0) << o.result.out;
+  EXPECT_NE(o.files.at("s.avi").find("01wb"), std::string::npos);
+}
+
 TEST(ConversionThreads, WidthPlacementIsTheSameWithOneAndFourThreads) {
   const Outcome o = expect_same_with_one_and_four(test_movie().sectors, {"-width"}, "w.avi");
   EXPECT_EQ(o.result.status, 0) << o.result.out;
