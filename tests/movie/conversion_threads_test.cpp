@@ -231,6 +231,9 @@ TEST(ConversionThreads, ALateWavWriteFailureEndsAfterTheSectorsBeforeIt) {
   const std::string& wav = o.files.at("a.wav");
   EXPECT_GT(wav.size(), 44u + 8064u);
   EXPECT_LE(wav.size(), static_cast<size_t>(kLimit));
+  // In a scan the same, with the scan's own lines before the failure.
+  const Outcome scan = expect_same_with_one_and_four(free_audio(), {"-all"}, "scan", kLimit);
+  EXPECT_EQ(scan.result.status, exit_status_of(-5)) << scan.result.out;
 }
 
 }  // namespace
