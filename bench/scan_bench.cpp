@@ -4,7 +4,7 @@
 // core (KORVANE_THREADS), alternating, and reports sectors per second, the
 // ratio of the two, the scans' peak memory, the load average, and whether
 // the first two runs wrote the same files byte for byte. Every run writes
-// into a folder of its own, all removed at the end (about 2 GB a run for
+// into a folder of its own, all removed at the end (about 600 MB a run for
 // 300000 sectors).
 //
 //   scan_bench [sectors (default 100000)] [--detail] [--keep DIR] [--runs R (default 1; the median)]
