@@ -4,6 +4,9 @@
 #include <cstring>
 
 #include "app/command_line.hpp"
+#include "app/info_options.hpp"
+#include "app/language_choice.hpp"
+#include "base/messages.hpp"
 #include "io/aspi.hpp"
 #include "io/avi_writer.hpp"
 #include "io/sector_source.hpp"
@@ -35,9 +38,7 @@ void convert_to_avi() {
 }
 
 void save_disc() {
-  console_text("隠しオプションです. CD-DAがある場合は途中で止まるかもしれません.\n");
-  console_text("コマンドラインに -image:ﾌｧｲﾙ名 を追加すれば\n");
-  console_text("ディスクイメージから読み込みます.\n");
+  console_text(message_text(Msg::DiscSaveNotice));
   copy_sectors();
 }
 
@@ -91,6 +92,8 @@ void dispatch_mode() {
 }
 
 int run_korvane(int argc, char** argv) {
+  choose_language(argc, argv);
+  if (answer_info_option(argc, argv)) return 0;
   parse_command_line(argc, argv);
   if (!mode_is(kModeNoCdrom) && !mode_is(kModeImage)) prepare_cd_drive();
   open_input();

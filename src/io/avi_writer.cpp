@@ -7,6 +7,7 @@
 
 #include <cstdio>
 
+#include "base/messages.hpp"
 #include "format/mdec/colour.hpp"
 #include "format/riff/avi_layout.hpp"
 #include "platform/console.hpp"
@@ -67,7 +68,7 @@ void write_avi_frame() {
   // for itself and the index that must follow it.
   const uint64_t length_after = a.position + kAviChunkHeaderBytes + frame_bytes + kAviChunkHeaderBytes +
                                 static_cast<uint64_t>(a.frames + 1) * kAviIndexEntryBytes;
-  if (!avi_length_fits(length_after)) fatal_error(kErrWrite, "AVIファイルが4GBを超えます.\n");
+  if (!avi_length_fits(length_after)) fatal_error(kErrWrite, message_text(Msg::AviOver4GB));
 
   uint8_t chunk_header[kAviChunkHeaderBytes];
   build_avi_chunk_header(chunk_header, "00db", frame_bytes);
@@ -89,10 +90,7 @@ void finish_avi() {
   write_index();
   totals.riff_size = static_cast<uint32_t>(a.position - kAviRiffHeaderBytes);
   totals.rate = avi_frame_rate(static_cast<uint32_t>(movie.max_chunks));
-  if (totals.rate.rate == 0) {
-    console_text("フレームレートが設定できません.\n");
-    console_text("velmora.exeで設定してください.\n");
-  }
+  if (totals.rate.rate == 0) console_text(message_text(Msg::FrameRateNotSet));
   complete_avi_header(a.header, totals);
   if (std::fseek(a.file, 0, SEEK_SET) != 0) fatal_error(kErrWrite, "");
   if (std::fwrite(a.header, 1, kAviHeaderBytes, a.file) != kAviHeaderBytes) fatal_error(kErrWrite, "");

@@ -1,6 +1,7 @@
 // -analyze: the sector-by-sector search for movies and the record of them.
 #include <cstdio>
 
+#include "base/messages.hpp"
 #include "format/catalogue/scan_resume.hpp"
 #include "io/catalogue_record.hpp"
 #include "io/sector_source.hpp"
@@ -36,7 +37,7 @@ void record_movie() {
 void analyze_movies() {
   open_catalogue();
   set_sector_mode(1);
-  console_text("ファイル情報を追加しています.\n");
+  console_text(message_text(Msg::AddingFileInfo));
   catalogue.movie_count = 0;
   while (current_sector < end_sector) {
     print_progress();

@@ -1,6 +1,7 @@
 // Opening FILE.INF for an analysis run and starting its record.
 #include <cstdio>
 
+#include "base/messages.hpp"
 #include "format/catalogue/entry_name.hpp"
 #include "io/catalogue_record.hpp"
 #include "io/settings_path.hpp"
@@ -14,7 +15,6 @@ CatalogueWriter catalogue;
 
 namespace {
 
-constexpr char kCannotCreate[] = "FILE.INFが作成できません.\n";
 constexpr char kCatalogueDetail[] = "FILE.INF\n";
 
 // Opens the catalogue for reading and writing, creating it empty first when
@@ -23,10 +23,10 @@ FILE* open_for_update(const char* path) {
   FILE* file = std::fopen(path, "r+b");
   if (file != nullptr) return file;
   FILE* created = std::fopen(path, "wb");
-  if (created == nullptr) fatal_error(kErrOpen, kCannotCreate);
+  if (created == nullptr) fatal_error(kErrOpen, message_text(Msg::CatalogueNotCreated));
   std::fclose(created);
   file = std::fopen(path, "r+b");
-  if (file == nullptr) fatal_error(kErrOpen, kCannotCreate);
+  if (file == nullptr) fatal_error(kErrOpen, message_text(Msg::CatalogueNotCreated));
   return file;
 }
 
@@ -38,7 +38,7 @@ void require_written(bool written) {
 
 void open_catalogue() {
   char path[kSettingsPathSize];
-  if (!build_settings_file_path(kCatalogueFileName, path)) fatal_error(kErrOpen, kCannotCreate);
+  if (!build_settings_file_path(kCatalogueFileName, path)) fatal_error(kErrOpen, message_text(Msg::CatalogueNotCreated));
   FILE* file = open_for_update(path);
   if (std::fseek(file, 0, SEEK_END) != 0) fatal_error(kErrRead, kCatalogueDetail);
   catalogue.stream = file;

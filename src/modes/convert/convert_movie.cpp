@@ -2,6 +2,7 @@
 // transformed, built into a picture and handed to the BMP or AVI writer.
 #include "modes/convert/convert_movie.hpp"
 
+#include "base/messages.hpp"
 #include "format/mdec/colour.hpp"
 #include "io/avi_writer.hpp"
 #include "io/bmp_writer.hpp"
@@ -21,7 +22,7 @@ constexpr int kSectorMode2336 = 1;
 void convert_movie() {
   set_sector_mode(kSectorMode2336);
   while (assemble_frame()) {
-    console_printf("convert block %08x/%08x (frame = %d)\r", static_cast<uint32_t>(current_sector),
+    console_printf(message_text(Msg::ConvertMovieProgress), static_cast<uint32_t>(current_sector),
                    static_cast<uint32_t>(end_sector), movie.frame_counter);
     movie.macroblock_count =
         (movie.picture_height / kMacroblockPixels) * (movie.picture_width / kMacroblockPixels);

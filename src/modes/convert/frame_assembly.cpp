@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "base/messages.hpp"
 #include "format/mdec/str_header.hpp"
 #include "io/sector_source.hpp"
 #include "modes/convert/frame_buffers.hpp"
@@ -47,9 +48,9 @@ bool check_frame_header() {
   const StrSectorHeader h = parse_str_header(user_data());
   switch (classify_str_header(h, static_cast<uint32_t>(movie.frame_counter))) {
     case HeaderCheck::kBadHeader:
-      fatal_error(kErrConvert, "ヘッダが異常です.\n");
+      fatal_error(kErrConvert, message_text(Msg::HeaderInvalid));
     case HeaderCheck::kMisplacedChunk:
-      fatal_error(kErrConvert, "読み込み位置がずれてしまいました.\n");
+      fatal_error(kErrConvert, message_text(Msg::ReadPositionSlipped));
     case HeaderCheck::kOtherFrame:
       return false;
     case HeaderCheck::kOpensFrame:

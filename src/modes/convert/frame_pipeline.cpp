@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "base/messages.hpp"
 #include "format/mdec/colour.hpp"
 #include "format/mdec/dequantise.hpp"
 #include "format/mdec/idct.hpp"
@@ -26,7 +27,7 @@ void decode_frame(DecodeFn decode) {
   const size_t size = f.bitstream_bytes > kFrameHeaderBytes ? f.bitstream_bytes - kFrameHeaderBytes : 0;
   if (decode(f.bitstream + kFrameHeaderBytes, size, movie.macroblock_count, f.coefficients) !=
       DecodeStatus::kOk)
-    fatal_error(kErrConvert, "ビットストリームデータが異常です.\n");
+    fatal_error(kErrConvert, message_text(Msg::BitstreamInvalid));
 }
 
 // RgbPicture is kept bottom row first, the order in which both writers

@@ -2,6 +2,7 @@
 // channel count) and converting it sector by sector at that interleave.
 #include "modes/convert/xa_stream.hpp"
 
+#include "base/messages.hpp"
 #include "io/sector_source.hpp"
 #include "modes/convert/xa_decode.hpp"
 #include "platform/console.hpp"
@@ -62,7 +63,7 @@ void convert_xa_stream() {
   set_sector_mode(1);
   if (!find_xa_stream()) return;
   for (;;) {
-    console_printf("convert block %08x/%08x\r", current_sector, end_sector);
+    console_printf(message_text(Msg::ConvertAudioProgress), current_sector, end_sector);
     if (next_xa_sector(current_sector, kXaConvert) == kNoSector) break;
     current_sector += xa_stream.interleave;
     if (current_sector >= end_sector) break;

@@ -6,6 +6,7 @@
 #include "modes/viewer/stream_search.hpp"
 
 #include "base/byte_order.hpp"
+#include "base/messages.hpp"
 #include "format/mdec/mdec_tables.hpp"
 #include "io/sector_source.hpp"
 #include "modes/viewer/sector_scan.hpp"
@@ -47,14 +48,14 @@ void find_video_stream() {
     return sector[kFileNumberOffset] == movie.file_number &&
            sector[kChannelNumberOffset] == movie.channel_number;
   });
-  if (!found) fatal_error(kErrViewer, "Videoセクタが見つかりません.\n");
+  if (!found) fatal_error(kErrViewer, message_text(Msg::NoVideoSector));
   const uint8_t* sector = read_state.buffer;
   if (automatic) {
     movie.file_number = sector[kFileNumberOffset];
     movie.channel_number = sector[kChannelNumberOffset];
   }
   const uint8_t* user = sector + kSubheaderBytes;
-  if (!str_header_valid(user)) fatal_error(kErrViewer, "ヘッダが異常です.\n");
+  if (!str_header_valid(user)) fatal_error(kErrViewer, message_text(Msg::HeaderInvalid));
   const uint8_t* bitstream = user + kStrHeaderBytes;
   movie.version = get_le16(bitstream + kFrameHeaderVersionOffset);
   if (movie.version == kVersionStoredAs2) movie.version = 2;
