@@ -96,7 +96,7 @@ constexpr ModeRule kModeRules[] = {
     {kModeDiscAll, false, kModeAll, true},
     {kModeAnalyze, false, 0, false},
     {kModeDiscAnalyze, true, kModeDiscAll | kModeAnalyze, false},
-    {kModeViewer, false, kModeBulkRead, false},
+    {kModeViewer, false, 0, false},
 };
 
 // Longest text a name buffer holds.

@@ -33,9 +33,11 @@ void convert_audio() {
 
 void convert_to_avi() {
   open_avi();
-  convert_movie();
+  convert_movie(MovieOutput::Avi);
   finish_avi();
 }
+
+void convert_to_bmp() { convert_movie(MovieOutput::Bmp); }
 
 void save_disc() {
   console_text(message_text(Msg::DiscSaveNotice));
@@ -57,7 +59,7 @@ constexpr ModeRow kSingleModes[] = {
 // Modes that write under a name body: each row tests the flags as they
 // stand after the rows before it have run.
 constexpr ModeRow kNameBodyModes[] = {
-    {kModeBmp, convert_movie},     // numbered BMP files
+    {kModeBmp, convert_to_bmp},    // numbered BMP files
     {kModeAll, scan_all},          // every movie and XA stream
     {kModeAnalyze, analyze_movies},
     {kModeFileSave, copy_sectors},

@@ -71,7 +71,7 @@ void open_sector_file(const char* name, const char* failure_name) {
 }
 
 void read_file_sectors(int32_t first, int32_t count, uint8_t* dest) {
-  if (sector_source.sector_mode == 1 && mode_is(kModeBulkRead)) {
+  if (sector_source.sector_mode == 1 && sector_source.bulk_reads) {
     read_bulk(first, count, dest);
     return;
   }

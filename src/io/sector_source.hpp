@@ -14,6 +14,9 @@ struct SectorSource {
   FILE* file = nullptr;         // the plain file or image; unused for the CD
   int sector_mode = 1;          // 0: 2048-byte form, 1: 2336-byte form
   bool raw_form = false;        // the file holds raw 2352-byte records
+  // Reads of many 2336-byte sectors go straight into the caller's buffer in
+  // one request (the viewer and the copy), not sector by sector.
+  bool bulk_reads = false;
 };
 
 extern SectorSource sector_source;

@@ -28,7 +28,6 @@ constexpr uint32_t kModeNoCdrom = 0x40000;     // -no-cdrom
 constexpr uint32_t kModeFileSave = 0x80000;    // -file-save
 constexpr uint32_t kModeDiscSave = 0x100000;   // -disc-save
 constexpr uint32_t kModeImage = 0x200000;      // -image:
-constexpr uint32_t kModeBulkRead = 0x80000000; // internal: many sectors per read
 
 // Bits of OverrideFlags, in the order of the setting option table.
 constexpr uint32_t kOverrideCdDrive = 0x1;

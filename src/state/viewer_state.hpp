@@ -34,6 +34,8 @@ struct ViewerClock {
 
 // The display mode and pixel format in use.
 struct ViewerDisplay {
+  int32_t fixed = 0;              // Fixed and Filter, off where they cannot be used
+  int32_t filter = 0;
   uint32_t mmx_present = 0;
   uint32_t wanted_width = 0;
   uint32_t wanted_height = 0;
@@ -45,6 +47,7 @@ struct ViewerDisplay {
 
 // Where the next sound block goes and when the last audio sector came.
 struct ViewerSoundState {
+  uint32_t enabled = 0;           // Sound, off when the movie has no audio
   uint32_t write_position = 0;
   uint32_t last_audio_sector = 0;
 };

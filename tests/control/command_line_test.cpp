@@ -175,7 +175,7 @@ TEST_F(CommandLine, NamesAreTheLastTwoArguments) {
 
 TEST_F(CommandLine, OneNameServesAsInput) {
   ASSERT_TRUE(parse({"-viewer:15", "MOVIE.STR"}));
-  EXPECT_EQ(mode_flags, kModeViewer | kModeBulkRead);
+  EXPECT_EQ(mode_flags, kModeViewer);
   EXPECT_STREQ(input_name, "MOVIE.STR");
   EXPECT_EQ(viewer_frame_rate, 15);
   ASSERT_TRUE(parse({"-analyze", "MOVIE.STR"}));

@@ -64,7 +64,8 @@ TEST_F(SectorSourceTest, BulkReadsStopAtTheEndOfTheRange) {
   IsoImage image(12);
   write_file(dir_.file("a.str"), image.bytes_2336());
   set_input(dir_.file("a.str"));
-  mode_flags |= kModeNoCdrom | kModeBulkRead;
+  mode_flags |= kModeNoCdrom;
+  sector_source.bulk_reads = true;
   open_sector_source();
   set_sector_mode(1);
 
@@ -113,7 +114,8 @@ TEST_F(SectorSourceTest, RawRecordsReadAsTheirSectorPart) {
   for (const char* name : {"plain.bin", "raw.bin"}) {
     SetUp();
     set_input(dir_.file(name));
-    mode_flags |= kModeNoCdrom | kModeBulkRead;
+    mode_flags |= kModeNoCdrom;
+    sector_source.bulk_reads = true;
     open_sector_source();
     EXPECT_EQ(end_sector, 150) << name;
     EXPECT_EQ(sector_source.raw_form, std::string(name) == "raw.bin");
@@ -121,7 +123,7 @@ TEST_F(SectorSourceTest, RawRecordsReadAsTheirSectorPart) {
     std::vector<uint8_t> bulk(150 * kSectorBytes);
     set_sector_mode(1);
     read_sectors(0, 150, bulk.data());
-    mode_flags &= ~kModeBulkRead;
+    sector_source.bulk_reads = false;
     set_sector_mode(0);
     std::vector<uint8_t> one = read_range(0, 150);
     if (plain_one.empty()) {

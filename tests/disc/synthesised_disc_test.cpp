@@ -85,7 +85,8 @@ TEST_F(SynthesisedDiscTest, WholeImageReadsAlikeInBothForms) {
   for (const char* form : {"disc.img", "disc.bin"}) {
     SectorSourceTest::SetUp();
     set_image(dir_.file(form));
-    mode_flags |= kModeDiscAll | kModeBulkRead;
+    mode_flags |= kModeDiscAll;
+    sector_source.bulk_reads = true;
     open_sector_source();
     ASSERT_EQ(end_sector, count) << form;
     set_sector_mode(1);

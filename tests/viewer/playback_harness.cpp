@@ -61,7 +61,7 @@ void PlaybackHarness::load(const mkdisc::SectorList& sectors) {
   const std::string path = dir.file("movie.str");
   mkdisc::write_sector_file(path, sectors, mkdisc::SectorForm::form2336);
   std::snprintf(input_name, sizeof input_name, "%s", path.c_str());
-  mode_flags = kModeViewer | kModeBulkRead | kModeNoCdrom;
+  mode_flags = kModeViewer | kModeNoCdrom;
   open_sector_source();
 }
 

@@ -108,7 +108,7 @@ TEST(ViewerSetup, DisplayModesAreTriedInOrder) {
   EXPECT_EQ(h.display.modes_tried[2], std::make_tuple(640u, 480u, 24u));
   EXPECT_EQ(viewer_display.display_width, 640u);
   EXPECT_EQ(viewer_display.bytes_per_pixel, 3u);
-  EXPECT_EQ(settings.Sound, 0);  // no audio in the window
+  EXPECT_EQ(viewer_sound.enabled, 0u);  // no audio in the window
 }
 
 void refuse_every_mode(FakeDisplay& display) {

@@ -19,7 +19,7 @@ constexpr uint32_t kLastVersion2 = 2;  // versions above this decode as version 
 constexpr int kSectorMode2336 = 1;
 }  // namespace
 
-void convert_movie() {
+void convert_movie(MovieOutput output) {
   set_sector_mode(kSectorMode2336);
   while (assemble_frame()) {
     console_printf(message_text(Msg::ConvertMovieProgress), static_cast<uint32_t>(current_sector),
@@ -31,8 +31,10 @@ void convert_movie() {
     else
       decode_frame_v2();
     build_picture_from_coefficients(mode_is(kModeWidth));
-    if (mode_is(kModeBmp)) write_bmp_frame();
-    if (mode_is(kModeAvi)) write_avi_frame();
+    if (output == MovieOutput::Bmp)
+      write_bmp_frame();
+    else
+      write_avi_frame();
   }
   console_text("\n");
   release_frame_buffers();

@@ -2,4 +2,6 @@
 // files (-bmp) or the open AVI file (-avi).
 #pragma once
 
-void convert_movie();
+enum class MovieOutput { Bmp, Avi };
+
+void convert_movie(MovieOutput output);

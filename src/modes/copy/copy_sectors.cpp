@@ -29,7 +29,7 @@ void copy_sectors() {
   const uint32_t buffer_bytes = static_cast<uint32_t>(block_size) * kSectorBytes;
   uint8_t* first_read = static_cast<uint8_t*>(alloc_zeroed(buffer_bytes));
   uint8_t* second_read = static_cast<uint8_t*>(alloc_zeroed(buffer_bytes));
-  mode_flags |= kModeBulkRead;
+  sector_source.bulk_reads = true;
 
   console_text(message_text(Msg::SavingFile));
   FILE* out = open_or_fail(output_name, "wb");

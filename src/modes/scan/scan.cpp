@@ -41,11 +41,9 @@ void convert_found_movie(int32_t start) {
   current_sector = start;
   set_numbered_name(k, ".avi");
 
-  mode_flags |= kModeAvi;
   open_avi();
-  convert_movie();
+  convert_movie(MovieOutput::Avi);
   finish_avi();
-  mode_flags &= ~kModeAvi;
 
   scan_state.movies[k].end = current_sector;
   scan_state.movie_count = k + 1;

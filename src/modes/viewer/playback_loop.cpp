@@ -70,5 +70,5 @@ void run_viewer() {
           static_cast<double>(whole + 1) * period + viewer_clock.next_frame_time);
     }
   }
-  if (settings.Sound != 0) viewer_backends.sound->stop();
+  if (viewer_sound.enabled != 0) viewer_backends.sound->stop();
 }

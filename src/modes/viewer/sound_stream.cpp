@@ -7,7 +7,6 @@
 #include "format/disc/xa_sector.hpp"
 #include "modes/convert/xa_decode.hpp"
 #include "modes/viewer/viewer_backends.hpp"
-#include "state/settings.hpp"
 #include "state/viewer_state.hpp"
 
 namespace {
@@ -72,7 +71,7 @@ void decode_viewer_sound_sector(const uint8_t* groups, uint32_t channels, AdpcmH
 }
 
 int write_sound_sector(const uint8_t* sector) {
-  if (settings.Sound == 0) return 0;
+  if (viewer_sound.enabled == 0) return 0;
   int16_t block[kSamplesPerSector];
   decode_viewer_sound_sector(sector + kSubheaderBytes, viewer_stream.sound_channels, adpcm_left,
                              adpcm_right, viewer_routines.viewer_sound_unit, block);
@@ -87,6 +86,6 @@ int write_sound_sector(const uint8_t* sector) {
 }
 
 int write_silence_block() {
-  if (settings.Sound == 0) return 0;
+  if (viewer_sound.enabled == 0) return 0;
   return write_block([](uint8_t* dest, uint32_t bytes) { std::memset(dest, 0, bytes); });
 }

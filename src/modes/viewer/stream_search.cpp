@@ -79,7 +79,7 @@ void find_audio_stream() {
            sector[kChannelNumberOffset] == viewer_stream.audio_channel_number;
   });
   if (!found) {
-    settings.Sound = 0;  // plays silently
+    viewer_sound.enabled = 0;  // plays silently
     return;
   }
   const uint8_t* sector = read_state.buffer;

@@ -144,6 +144,10 @@ void viewer_setup() {
   install_default_backends();
   viewer_clock.tick_base = viewer_backends.clock->tick_count();
   viewer_display.mmx_present = (settings.MMX != 0 && cpu_has_mmx()) ? 1 : 0;
+  viewer_sound.enabled = settings.Sound != 0 ? 1 : 0;
+  viewer_display.fixed = settings.Fixed;
+  viewer_display.filter = settings.Filter;
+  sector_source.bulk_reads = true;
   set_sector_mode(1);
   if (read_state.buffer == nullptr)
     read_state.buffer = static_cast<uint8_t*>(allocate_or_fail(kMaxSectorsPerRead * kSectorBytes));
@@ -153,15 +157,16 @@ void viewer_setup() {
   find_video_stream();
   allocate_buffers();
   choose_display_size(movie.picture_width, movie.picture_height, settings.DisplayMode,
-                      settings.ModeX, settings.Filter, &viewer_display.wanted_width,
+                      settings.ModeX, viewer_display.filter, &viewer_display.wanted_width,
                       &viewer_display.wanted_height);
   find_audio_stream();
 
-  viewer_routines = select_routines(viewer_display.mmx_present != 0, settings.Fixed, settings.Filter);
+  viewer_routines = select_routines(viewer_display.mmx_present != 0, viewer_display.fixed,
+                                   viewer_display.filter);
   viewer_display.surface_scale = viewer_routines.surface_scale;
   fill_clamp_table();
 
   open_window_and_display();
-  if (settings.Sound == 0) return;
+  if (viewer_sound.enabled == 0) return;
   open_sound();
 }

@@ -5,7 +5,6 @@
 
 #include "modes/viewer/playback_control.hpp"
 #include "modes/viewer/viewer_backends.hpp"
-#include "state/settings.hpp"
 #include "state/viewer_state.hpp"
 
 namespace {
@@ -14,13 +13,13 @@ void toggle_pause() {
   viewer_clock.paused ^= 1;
   if (viewer_clock.paused != 0) {
     viewer_clock.pause_started = static_cast<float>(viewer_ticks());
-    if (settings.Sound != 0) viewer_backends.sound->stop();
+    if (viewer_sound.enabled != 0) viewer_backends.sound->stop();
   } else {
     const long double paused_for =
         static_cast<long double>(viewer_ticks()) - viewer_clock.pause_started;
     viewer_clock.next_frame_time =
         static_cast<float>(static_cast<long double>(viewer_clock.next_frame_time) + paused_for);
-    if (settings.Sound != 0) viewer_backends.sound->play_looping();
+    if (viewer_sound.enabled != 0) viewer_backends.sound->play_looping();
   }
 }
 
