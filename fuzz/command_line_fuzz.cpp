@@ -9,27 +9,14 @@
 #include "app/command_line.hpp"
 #include "fuzz/support/fatal_trap.hpp"
 #include "platform/errors.hpp"
-#include "state/conversion_numbers.hpp"
 #include "state/mode_flags.hpp"
-#include "state/movie_context.hpp"
-#include "state/settings.hpp"
+#include "state/records.hpp"
 
 namespace {
 
 constexpr size_t kMaxArguments = 64;
 
 [[noreturn]] void refuse() { throw FatalExit{kErrCommandLine}; }
-
-void reset_records() {
-  mode_flags = 0;
-  override_flags = 0;
-  input_name[0] = output_name[0] = image_name[0] = settings_path[0] = '\0';
-  settings = Settings{};
-  viewer_frame_rate = 0;
-  movie.file_number = MovieContext{}.file_number;
-  movie.channel_number = MovieContext{}.channel_number;
-  movie.search_window = MovieContext{}.search_window;
-}
 
 }  // namespace
 

@@ -14,6 +14,7 @@
 #include "modes/convert/frame_buffers.hpp"
 #include "state/mode_flags.hpp"
 #include "state/movie_context.hpp"
+#include "state/records.hpp"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   // Progress lines would only slow the run down.
@@ -23,22 +24,18 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return -1;
+  reset_records();  // keeps the frame buffers from input to input, like the program's
   mode_flags = (data[0] & 1) != 0 ? kModeWidth : 0;
   ++data;
   --size;
 
   MemoryFile file(data, size);
-  sector_source = SectorSource{};
   sector_source.kind = SourceKind::PlainFile;
   sector_source.file = file.get();
   sector_source.raw_form = starts_with_sync(data, size);
-  current_sector = 0;
   end_sector = record_count(static_cast<int64_t>(size), sector_source.raw_form);
 
-  FrameBuffers buffers = movie.frame;  // kept from input to input, like the program's
-  movie = MovieContext{};
-  movie.frame = buffers;
-  run_trapped(convert_movie);
+  run_trapped([] { convert_movie(MovieOutput::None); });
   sector_source.file = nullptr;
   return 0;
 }

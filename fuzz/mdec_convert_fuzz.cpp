@@ -16,6 +16,7 @@
 #include "fuzz/support/fatal_trap.hpp"
 #include "modes/convert/frame_buffers.hpp"
 #include "modes/convert/frame_pipeline.hpp"
+#include "platform/cpu_features.hpp"
 #include "state/movie_context.hpp"
 
 namespace {
@@ -35,7 +36,7 @@ void check_idct_variants(const int16_t* coefficients, size_t blocks, uint32_t ve
     idct_block_reference(dequantised, reference);
     idct_block_sse2(dequantised, sse2);
     if (std::memcmp(reference, sse2, sizeof reference) != 0) std::abort();
-    if (idct_avx_available()) {
+    if (cpu_features().avx) {
       double avx[kBlockSamples];
       idct_block_avx(dequantised, avx);
       if (std::memcmp(reference, avx, sizeof reference) != 0) std::abort();
@@ -72,6 +73,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   check_idct_variants(movie.frame.coefficients,
                       static_cast<size_t>(movie.macroblock_count) * kBlocksPerMacroblock,
                       movie.version, movie.quant_scale);
-  build_picture_from_coefficients(by_rows);
+  build_frame_picture(by_rows);
   return 0;
 }

@@ -1,6 +1,6 @@
-// Fatal errors inside a fuzz target: the link redirects fatal_error and
-// fatal_error_name here, and they throw FatalExit instead of ending the
-// process, so one input's refusal does not stop the run.
+// Fatal errors inside a fuzz target: the installed fatal handler throws
+// FatalExit instead of ending the process, so one input's refusal does not
+// stop the run.
 #pragma once
 
 struct FatalExit {

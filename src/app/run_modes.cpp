@@ -13,6 +13,7 @@
 #include "io/wav_writer.hpp"
 #include "modes/catalogue/catalogue.hpp"
 #include "modes/convert/convert_movie.hpp"
+#include "modes/convert/frame_pipeline.hpp"
 #include "modes/convert/xa_stream.hpp"
 #include "modes/copy/copy_sectors.hpp"
 #include "modes/scan/scan.hpp"
@@ -97,6 +98,7 @@ int run_korvane(int argc, char** argv) {
   choose_language(argc, argv);
   if (answer_info_option(argc, argv)) return 0;
   parse_command_line(argc, argv);
+  choose_conversion_routines();
   if (!mode_is(kModeNoCdrom) && !mode_is(kModeImage)) prepare_cd_drive();
   open_input();
   dispatch_mode();

@@ -53,6 +53,8 @@ enum class Msg : uint16_t {
   BitstreamInvalid,
   AviOver4GB,
   FrameRateNotSet,
+  SimdMissing,
+  SimdUnknown,
 
   // Scans and their report.
   ScanPreliminary,

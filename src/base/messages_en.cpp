@@ -92,6 +92,8 @@ constexpr MessageEntry kEntries[] = {
     {Msg::BitstreamInvalid, "The bitstream data are invalid.\n"},
     {Msg::AviOver4GB, "The AVI file would exceed 4 GB.\n"},
     {Msg::FrameRateNotSet, "The frame rate cannot be set.\nSet it with velmora.\n"},
+    {Msg::SimdMissing, "This processor lacks the instruction set KORVANE_SIMD asks for.\n"},
+    {Msg::SimdUnknown, "KORVANE_SIMD is one of none, sse2, avx2, avx512.\n"},
 
     {Msg::ScanPreliminary, "Preliminary: the scan may stop part way.\n"},
     {Msg::LookingForMovies, "Looking for movies.\n"},

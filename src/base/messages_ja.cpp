@@ -95,6 +95,8 @@ constexpr MessageEntry kEntries[] = {
     {Msg::BitstreamInvalid, "ビットストリームデータが異常です.\n"},
     {Msg::AviOver4GB, "AVIファイルが4GBを超えます.\n"},
     {Msg::FrameRateNotSet, "フレームレートが設定できません.\nvelmora.exeで設定してください.\n"},
+    {Msg::SimdMissing, "KORVANE_SIMDの命令セットをこのプロセッサは持っていません.\n"},
+    {Msg::SimdUnknown, "KORVANE_SIMDはnone, sse2, avx2, avx512のどれかです.\n"},
 
     {Msg::ScanPreliminary, "仮実装. 途中で止まる場合があるかもしれません.\n"},
     {Msg::LookingForMovies, "ムービーを探しています.\n"},

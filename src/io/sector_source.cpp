@@ -4,11 +4,6 @@
 #include "io/cd_sectors.hpp"
 #include "io/file_sectors.hpp"
 
-SectorSource sector_source;
-int32_t current_sector = 0;
-int32_t end_sector = 0;
-uint8_t sector_buffer[kSectorBytes];
-
 namespace {
 constexpr uint32_t kCountMask = 0xFFFF;  // a read request carries a 16-bit count
 }

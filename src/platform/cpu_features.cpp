@@ -1,18 +1,24 @@
-// Processor feature query through CPUID.
+// The processor query, through the compiler's CPUID-based feature test.
 #include "platform/cpu_features.hpp"
 
-#if defined(__i386__) || defined(__x86_64__)
-#include <cpuid.h>
-
 namespace {
-constexpr unsigned kMmxBit = 1u << 23;  // EDX of function 1
+
+CpuFeatures probe() {
+  CpuFeatures f;
+#if defined(__i386__) || defined(__x86_64__)
+  __builtin_cpu_init();
+  f.mmx = __builtin_cpu_supports("mmx");
+  f.sse2 = __builtin_cpu_supports("sse2");
+  f.avx = __builtin_cpu_supports("avx");
+  f.avx2 = __builtin_cpu_supports("avx2");
+  f.avx512 = __builtin_cpu_supports("avx512f");
+#endif
+  return f;
 }
 
-bool cpu_has_mmx() {
-  unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
-  if (!__get_cpuid(1, &eax, &ebx, &ecx, &edx)) return false;
-  return (edx & kMmxBit) != 0;
+}  // namespace
+
+const CpuFeatures& cpu_features() {
+  static const CpuFeatures features = probe();
+  return features;
 }
-#else
-bool cpu_has_mmx() { return false; }
-#endif

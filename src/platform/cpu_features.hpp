@@ -1,6 +1,16 @@
-// What the processor offers the viewer's fast routines.
+// What the processor offers the fast routines: the one processor query of
+// the program, made once. Other architectures report none of these.
 #pragma once
 
+struct CpuFeatures {
+  bool mmx = false;
+  bool sse2 = false;
+  bool avx = false;
+  bool avx2 = false;
+  bool avx512 = false;  // AVX-512 Foundation
+};
+
+const CpuFeatures& cpu_features();
+
 // True when the processor reports MMX (CPUID function 1, EDX bit 23).
-// Processors without CPUID, and other architectures, report none.
-bool cpu_has_mmx();
+inline bool cpu_has_mmx() { return cpu_features().mmx; }

@@ -18,6 +18,3 @@ struct CatalogueWriter {
 };
 
 extern CatalogueWriter catalogue;
-
-// Ends the process with the write error when a catalogue line was refused.
-void require_written(bool written);

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "format/mdec/frame_decode.hpp"
 #include "state/avi_state.hpp"
 
 struct FrameBuffers {
@@ -38,3 +39,7 @@ struct MovieContext {
 };
 
 extern MovieContext movie;
+
+// The transform and colour routines of the conversion, chosen once at start-up
+// (the plain ones until then).
+extern ConversionRoutines conversion_routines;

@@ -54,7 +54,6 @@ struct ViewerSoundState {
 
 // Frame ring: up to 32 slots, each the bitstream of one frame.
 constexpr int kRingSlots = 32;
-constexpr int kChunkBitstreamBytes = 2016;  // a video sector's data after its STR header
 constexpr int kSlotSpareChunks = 8;         // slots hold the first frame's chunks + 8
 
 struct FrameRing {

@@ -8,20 +8,7 @@
 
 #include "io/sector_source.hpp"
 #include "state/mode_flags.hpp"
-
-namespace {
-
-void reset_records() {
-  if (sector_source.file != nullptr) std::fclose(sector_source.file);
-  sector_source = SectorSource{};
-  current_sector = 0;
-  end_sector = 0;
-  mode_flags = 0;
-  input_name[0] = '\0';
-  image_name[0] = '\0';
-}
-
-}  // namespace
+#include "state/records.hpp"
 
 void SectorSourceTest::SetUp() { reset_records(); }
 void SectorSourceTest::TearDown() { reset_records(); }

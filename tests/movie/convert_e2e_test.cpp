@@ -196,7 +196,7 @@ INSTANTIATE_TEST_SUITE_P(
                     Case{"v3_64x48_5_sectors", 64, 48, 8, 3, 4, 5, false},
                     Case{"v2_160x112_7_5_sectors_audio", 160, 112, 6, 2, 10, 7.5, true},
                     Case{"v3_320x240_15_sectors", 320, 240, 4, 3, 2, 15, false}),
-    [](const testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<Case>& test) { return std::string(test.param.name); });
 
 mkdisc::Movie small_movie(int frames, int width = 48, int height = 32, int scale = 8) {
   mkdisc::MovieSpec movie_spec;

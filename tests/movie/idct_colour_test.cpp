@@ -11,6 +11,7 @@
 #include "format/mdec/idct.hpp"
 #include "format/mdec/mdec_tables.hpp"
 #include "modes/convert/frame_pipeline.hpp"
+#include "platform/cpu_features.hpp"
 
 namespace {
 
@@ -90,7 +91,7 @@ void expect_same(const int16_t* in) {
   idct_block_reference(in, reference);
   idct_block_sse2(in, fast);
   for (int i = 0; i < 64; ++i) ASSERT_EQ(reference[i], fast[i]) << "SSE2, position " << i;
-  if (idct_avx_available()) {
+  if (cpu_features().avx) {
     idct_block_avx(in, fast);
     for (int i = 0; i < 64; ++i) ASSERT_EQ(reference[i], fast[i]) << "AVX, position " << i;
   }
@@ -216,7 +217,7 @@ TEST(Colour, FastVariantsEqualPlain) {
     colour_macroblock(blocks, plain, 48);
     colour_macroblock_sse2(blocks, fast, 48);
     ASSERT_EQ(0, std::memcmp(plain, fast, sizeof plain)) << "SSE2, trial " << trial;
-    if (!colour_avx2_available()) continue;
+    if (!cpu_features().avx2) continue;
     colour_macroblock_avx2(blocks, fast, 48);
     ASSERT_EQ(0, std::memcmp(plain, fast, sizeof plain)) << "AVX2, trial " << trial;
   }

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string>
 
+#include "aspi_modules/aspi_exports.hpp"
 #include "aspi_modules/emulated/emulated_config.hpp"
 #include "aspi_modules/emulated/emulated_image.hpp"
 #include "base/byte_order.hpp"
@@ -259,13 +260,13 @@ void log_exec(Emulator& emu, const ScsiCommand& command, uint8_t status, const c
 
 }  // namespace
 
-extern "C" KORVANE_MODULE_EXPORT uint32_t GetASPI32SupportInfo() {
+uint32_t GetASPI32SupportInfo() {
   Emulator& emu = emulator();
   if (emu.config.host_missing) return aspi_support_value(kAspiNoAdapters, 0);
   return aspi_support_value(kAspiComplete, static_cast<uint8_t>(emu.config.adapters));
 }
 
-extern "C" KORVANE_MODULE_EXPORT uint32_t SendASPI32Command(void* request) {
+uint32_t SendASPI32Command(void* request) {
   Emulator& emu = emulator();
   uint8_t* block = static_cast<uint8_t*>(request);
   uint8_t status = kAspiInvalidCommand;

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 
+#include "aspi_modules/aspi_exports.hpp"
 #include "aspi_modules/sg_io/sg_aspi.hpp"
 #include "aspi_modules/sg_io/sg_backend.hpp"
 
@@ -29,10 +30,10 @@ SgBackend system_sg_backend() {
   return SgBackend{system_open, system_ioctl, system_close, system_error};
 }
 
-extern "C" __attribute__((visibility("default"))) uint32_t GetASPI32SupportInfo() {
+uint32_t GetASPI32SupportInfo() {
   return aspi().support_info();
 }
 
-extern "C" __attribute__((visibility("default"))) uint32_t SendASPI32Command(void* request) {
+uint32_t SendASPI32Command(void* request) {
   return aspi().send(static_cast<uint8_t*>(request));
 }

@@ -33,6 +33,29 @@ constexpr uint8_t kCodingHalfRate = 0x04;     // 18900 Hz instead of 37800 Hz
 constexpr uint8_t kCodingBitsMask = 0x30;     // 0x10 = 8-bit samples (decoded as 4-bit anyway)
 constexpr uint8_t kCodingEmphasis = 0x40;
 
+// The sound format an audio sector's coding byte announces.
+constexpr uint32_t kXaFullRate = 37800;
+constexpr uint32_t kXaHalfRate = 18900;
+struct XaCoding {
+  uint32_t sample_rate;  // 37800 or 18900
+  uint32_t channels;     // 1 or 2
+};
+inline XaCoding xa_coding(uint8_t coding) {
+  return {(coding & kCodingHalfRate) != 0 ? kXaHalfRate : kXaFullRate,
+          (coding & kCodingStereo) != 0 ? 2u : 1u};
+}
+
+// The end (exclusive) of a search window: the sectors of one stream lie at
+// most `window` sectors apart, and no search goes past the end of the input.
+// Worked out in 64 bits, so no window is large enough to wrap around. A
+// window that starts before the first sector (a damaged catalogue record)
+// is empty: nothing before sector 0 is ever read.
+inline int32_t search_window_end(int32_t from, uint32_t window, int32_t end) {
+  if (from < 0) return from;
+  const int64_t limit = static_cast<int64_t>(from) + window;
+  return limit < end ? static_cast<int32_t>(limit) : end;
+}
+
 // Audio sector: audio and Form 2 both set.
 inline bool is_audio_sector(const uint8_t* sector) {
   return (sector[kSubmodeOffset] & (kSubmodeAudio | kSubmodeForm2)) ==

@@ -31,14 +31,6 @@ void chroma_products(const double* a, const double* b, ChromaProducts& out) {
   }
 }
 
-ColourMacroblockFn conversion_colour() {
-  if (colour_avx2_available()) return colour_macroblock_avx2;
-#if defined(__SSE2__)
-  return colour_macroblock_sse2;
-#else
-  return colour_macroblock;
-#endif
-}
 
 void colour_pixel(double y, double a, double b, uint8_t* pixel) {
   const double level = y + kLevelOffset;

@@ -16,11 +16,7 @@ constexpr int kBytesPerPixel = 3;
 using ColourMacroblockFn = void (*)(const double* blocks, uint8_t* dest, ptrdiff_t stride);
 void colour_macroblock(const double* blocks, uint8_t* dest, ptrdiff_t stride);
 void colour_macroblock_sse2(const double* blocks, uint8_t* dest, ptrdiff_t stride);
-void colour_macroblock_avx2(const double* blocks, uint8_t* dest, ptrdiff_t stride);  // where available
-bool colour_avx2_available();
-
-// The variant the conversion uses, chosen once for the processor.
-ColourMacroblockFn conversion_colour();
+void colour_macroblock_avx2(const double* blocks, uint8_t* dest, ptrdiff_t stride);  // where AVX2 is
 
 // The chroma products of one macroblock, one per chroma sample; every
 // variant adds them to the level-shifted luminance in the formula's order.

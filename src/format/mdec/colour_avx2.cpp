@@ -87,13 +87,10 @@ KORVANE_AVX2 void colour_macroblock_avx2(const double* blocks, uint8_t* dest, pt
   }
 }
 
-bool colour_avx2_available() { return __builtin_cpu_supports("avx2"); }
-
 #else
 
 void colour_macroblock_avx2(const double* blocks, uint8_t* dest, ptrdiff_t stride) {
   colour_macroblock(blocks, dest, stride);
 }
-bool colour_avx2_available() { return false; }
 
 #endif

@@ -11,12 +11,8 @@ using IdctBlockFn = void (*)(const int16_t* in, double* out);
 
 void idct_block_reference(const int16_t* in, double* out);
 void idct_block_sse2(const int16_t* in, double* out);
-void idct_block_avx(const int16_t* in, double* out);  // only where idct_avx_available()
-bool idct_avx_available();
+void idct_block_avx(const int16_t* in, double* out);  // only where the processor has AVX
 
 // Weight of input k for output x, cos((2x+1)k pi/16)/sqrt(2) as realised by
 // the single-precision constants; w[k][x].
 extern const double kIdctWeights[8][8];
-
-// The variant the conversion uses, chosen once for the processor.
-IdctBlockFn conversion_idct();

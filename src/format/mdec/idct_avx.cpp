@@ -79,11 +79,8 @@ KORVANE_AVX void idct_block_avx(const int16_t* in, double* out) {
   }
 }
 
-bool idct_avx_available() { return __builtin_cpu_supports("avx"); }
-
 #else
 
 void idct_block_avx(const int16_t* in, double* out) { idct_block_reference(in, out); }
-bool idct_avx_available() { return false; }
 
 #endif

@@ -23,11 +23,3 @@ const double kIdctWeights[8][8] = {KORVANE_W_ROW(0), KORVANE_W_ROW(1), KORVANE_W
                                    KORVANE_W_ROW(4), KORVANE_W_ROW(5), KORVANE_W_ROW(6), KORVANE_W_ROW(7)};
 #undef KORVANE_W_ROW
 
-IdctBlockFn conversion_idct() {
-  if (idct_avx_available()) return idct_block_avx;
-#if defined(__SSE2__)
-  return idct_block_sse2;
-#else
-  return idct_block_reference;
-#endif
-}

@@ -1,3 +1,5 @@
+// The STR sector header read field by field, and the tests of a sector that
+// opens a frame.
 #include "format/mdec/str_header.hpp"
 
 #include "base/byte_order.hpp"
@@ -27,9 +29,12 @@ StrSectorHeader parse_str_header(const uint8_t* user_data) {
   return h;
 }
 
+bool is_str_header(const StrSectorHeader& h) {
+  return (h.status & kStrStatusMask) == kStrStatusValue && h.sector_type == kStrSectorType;
+}
+
 HeaderCheck classify_str_header(const StrSectorHeader& h, uint32_t expected_frame) {
-  if ((h.status & kStrStatusMask) != kStrStatusValue) return HeaderCheck::kBadHeader;
-  if (h.sector_type != kStrSectorType) return HeaderCheck::kBadHeader;
+  if (!is_str_header(h)) return HeaderCheck::kBadHeader;
   if (h.chunk_number != 0) return HeaderCheck::kMisplacedChunk;
   if (h.frame_number != expected_frame) return HeaderCheck::kOtherFrame;
   // A frame is carried by at least the sector that opens it; a count of 0

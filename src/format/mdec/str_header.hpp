@@ -27,6 +27,17 @@ struct StrSectorHeader {
 // Reads the header (and the two frame-header words) from a sector's user data.
 StrSectorHeader parse_str_header(const uint8_t* user_data);
 
+// Status nibble 6 and sector type 0x8001: the sector carries STR video.
+bool is_str_header(const StrSectorHeader& header);
+
+// The version a frame decodes as: encoders store 1 for frames that decode
+// as version 2.
+inline uint32_t decoding_version(uint16_t stored) {
+  constexpr uint16_t kStoredLegacyVersion = 1;
+  constexpr uint32_t kVersion2 = 2;
+  return stored == kStoredLegacyVersion ? kVersion2 : stored;
+}
+
 enum class HeaderCheck {
   kOpensFrame,      // chunk 0 of the expected frame
   kOtherFrame,      // chunk 0 of another frame: the movie ends here
@@ -36,7 +47,8 @@ enum class HeaderCheck {
 
 HeaderCheck classify_str_header(const StrSectorHeader& header, uint32_t expected_frame);
 
-// Header width or height rounded up to a multiple of 16 (in 16 bits).
+// Header width or height rounded up to a multiple of 16 (in 16 bits: a size
+// above 65520 rounds to 0).
 inline uint32_t round_picture_size(uint16_t size) {
   return (static_cast<uint32_t>(size) + kPictureSizeRound) & kPictureSizeMask;
 }

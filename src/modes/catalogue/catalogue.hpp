@@ -16,3 +16,6 @@ bool walk_movie_frame();
 // catalogue entry named by input_name, or opens the sector source as usual
 // when the catalogue does not give the range.
 void lookup_catalogue();
+
+// Ends the process with the write error when a catalogue line was refused.
+void require_written(bool written);

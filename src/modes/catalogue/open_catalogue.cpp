@@ -11,8 +11,6 @@
 #include "state/catalogue_state.hpp"
 #include "state/mode_flags.hpp"
 
-CatalogueWriter catalogue;
-
 namespace {
 
 constexpr char kCatalogueDetail[] = "FILE.INF\n";

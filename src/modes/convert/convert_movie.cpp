@@ -15,7 +15,6 @@
 #include "state/movie_context.hpp"
 
 namespace {
-constexpr uint32_t kLastVersion2 = 2;  // versions above this decode as version 3
 constexpr int kSectorMode2336 = 1;
 }  // namespace
 
@@ -26,15 +25,9 @@ void convert_movie(MovieOutput output) {
                    static_cast<uint32_t>(end_sector), movie.frame_counter);
     movie.macroblock_count =
         (movie.picture_height / kMacroblockPixels) * (movie.picture_width / kMacroblockPixels);
-    if (movie.version > kLastVersion2)
-      decode_frame_v3();
-    else
-      decode_frame_v2();
-    build_picture_from_coefficients(mode_is(kModeWidth));
-    if (output == MovieOutput::Bmp)
-      write_bmp_frame();
-    else
-      write_avi_frame();
+    build_frame_picture(mode_is(kModeWidth));
+    if (output == MovieOutput::Bmp) write_bmp_frame();
+    if (output == MovieOutput::Avi) write_avi_frame();
   }
   console_text("\n");
   release_frame_buffers();

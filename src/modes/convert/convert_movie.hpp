@@ -2,6 +2,7 @@
 // files (-bmp) or the open AVI file (-avi).
 #pragma once
 
-enum class MovieOutput { Bmp, Avi };
+// Where the pictures go; None decodes without writing (the fuzz target).
+enum class MovieOutput { Bmp, Avi, None };
 
 void convert_movie(MovieOutput output);

@@ -12,9 +12,6 @@
 
 namespace {
 
-constexpr uint32_t kLegacyVersion = 1;   // decodes as version 2
-constexpr uint32_t kVersion2 = 2;
-
 const uint8_t* user_data() { return sector_buffer + kSubheaderBytes; }
 
 bool sector_is_accepted() {
@@ -31,9 +28,8 @@ void append_chunk(size_t chunk_index) {
 }  // namespace
 
 bool find_video_sector() {
-  uint32_t limit = static_cast<uint32_t>(current_sector) + movie.search_window;
-  if (limit > static_cast<uint32_t>(end_sector)) limit = static_cast<uint32_t>(end_sector);
-  while (current_sector < end_sector && static_cast<uint32_t>(current_sector) < limit) {
+  const int32_t limit = search_window_end(current_sector, movie.search_window, end_sector);
+  while (current_sector < limit) {
     read_sectors(current_sector, 1, sector_buffer);
     if (sector_is_accepted()) {
       mark_sector_used(current_sector);
@@ -56,7 +52,7 @@ bool check_frame_header() {
     case HeaderCheck::kOpensFrame:
       break;
   }
-  movie.version = h.version == kLegacyVersion ? kVersion2 : h.version;
+  movie.version = decoding_version(h.version);
   movie.picture_width = round_picture_size(h.width);
   movie.picture_height = round_picture_size(h.height);
   movie.chunks_per_frame = h.chunks_per_frame;

@@ -1,14 +1,17 @@
+// The frame stages of the conversion on MovieContext's buffers, and the
+// one-time choice of the conversion routines.
 #include "modes/convert/frame_pipeline.hpp"
 
 #include <cstring>
 
 #include "base/messages.hpp"
-#include "format/mdec/colour.hpp"
+#include "base/text_parsing.hpp"
 #include "format/mdec/dequantise.hpp"
-#include "format/mdec/idct.hpp"
 #include "format/mdec/mdec_decode.hpp"
 #include "format/mdec/mdec_tables.hpp"
 #include "modes/convert/frame_buffers.hpp"
+#include "platform/cpu_features.hpp"
+#include "platform/environment.hpp"
 #include "platform/errors.hpp"
 #include "state/movie_context.hpp"
 
@@ -20,6 +23,8 @@ constexpr uint32_t kVersion2 = 2;
 
 using DecodeFn = DecodeStatus (*)(const uint8_t*, size_t, uint32_t, int16_t*);
 
+[[noreturn]] void bad_bitstream() { fatal_error(kErrConvert, message_text(Msg::BitstreamInvalid)); }
+
 void decode_frame(DecodeFn decode) {
   reserve_picture_buffers(movie.macroblock_count);
   FrameBuffers& f = movie.frame;
@@ -27,7 +32,7 @@ void decode_frame(DecodeFn decode) {
   const size_t size = f.bitstream_bytes > kFrameHeaderBytes ? f.bitstream_bytes - kFrameHeaderBytes : 0;
   if (decode(f.bitstream + kFrameHeaderBytes, size, movie.macroblock_count, f.coefficients) !=
       DecodeStatus::kOk)
-    fatal_error(kErrConvert, message_text(Msg::BitstreamInvalid));
+    bad_bitstream();
 }
 
 // RgbPicture is kept bottom row first, the order in which both writers
@@ -40,20 +45,73 @@ uint8_t* pixel_of(uint32_t x, uint32_t y) {
 ptrdiff_t stride_down() { return -static_cast<ptrdiff_t>(movie.picture_width) * kBytesPerPixel; }
 
 void build_picture(bool by_rows) {
-  static const ColourMacroblockFn colour = conversion_colour();
   for (uint32_t m = 0; m < movie.macroblock_count; ++m) {
     const MacroblockOrigin o = macroblock_origin(m, movie.picture_width, movie.picture_height, by_rows);
-    colour(movie.frame.transformed + m * kMacroblockSamples, pixel_of(o.x, o.y), stride_down());
+    conversion_routines.colour(movie.frame.transformed + m * kMacroblockSamples, pixel_of(o.x, o.y),
+                               stride_down());
   }
+}
+
+struct NamedLevel {
+  const char* keyword;  // KORVANE_SIMD's value in upper case (any case is taken)
+  SimdLevel level;
+};
+constexpr NamedLevel kSimdLevels[] = {
+    {"NONE", SimdLevel::None},
+    {"SSE2", SimdLevel::Sse2},
+    {"AVX2", SimdLevel::Avx2},
+    {"AVX512", SimdLevel::Avx512},
+};
+
+bool processor_has(SimdLevel level) {
+  const CpuFeatures& cpu = cpu_features();
+  switch (level) {
+    case SimdLevel::None: return true;
+    case SimdLevel::Sse2: return cpu.sse2;
+    case SimdLevel::Avx2: return cpu.avx && cpu.avx2;
+    case SimdLevel::Avx512: return cpu.avx && cpu.avx2 && cpu.avx512;
+  }
+  return false;
+}
+
+SimdLevel best_level() {
+  SimdLevel best = SimdLevel::None;
+  for (const NamedLevel& named : kSimdLevels)
+    if (processor_has(named.level)) best = named.level;
+  return best;
 }
 
 }  // namespace
 
-MacroblockOrigin macroblock_origin(uint32_t index, uint32_t width, uint32_t height, bool by_rows) {
-  const uint32_t columns = width / kMacroblockPixels;
-  const uint32_t rows = height / kMacroblockPixels;
-  if (by_rows) return {(index % columns) * kMacroblockPixels, (index / columns) * kMacroblockPixels};
-  return {(index / rows) * kMacroblockPixels, (index % rows) * kMacroblockPixels};
+void choose_conversion_routines() {
+  const char* wanted = environment_value("KORVANE_SIMD");
+  if (wanted == nullptr || wanted[0] == '\0') {
+    conversion_routines = routines_for_level(best_level());
+    return;
+  }
+  for (const NamedLevel& named : kSimdLevels) {
+    const char* cursor = wanted;
+    if (!match_keyword(cursor, '\0', named.keyword)) continue;
+    if (!processor_has(named.level))
+      fatal_error(kErrSettings, message_text(Msg::SimdMissing));
+    conversion_routines = routines_for_level(named.level);
+    return;
+  }
+  fatal_error(kErrSettings, message_text(Msg::SimdUnknown));
+}
+
+void build_frame_picture(bool by_rows) {
+  reserve_picture_buffers(movie.macroblock_count);
+  FrameBuffers& f = movie.frame;
+  FrameParameters params;
+  params.width = movie.picture_width;
+  params.height = movie.picture_height;
+  params.version = movie.version;
+  params.quant_scale = movie.quant_scale;
+  params.by_rows = by_rows;
+  if (decode_frame_rgb(params, conversion_routines, f.bitstream, f.bitstream_bytes, pixel_of(0, 0),
+                       stride_down(), f.coefficients) != FrameStatus::kOk)
+    bad_bitstream();
 }
 
 void decode_frame_v2() { decode_frame(decode_v2); }
@@ -70,31 +128,11 @@ void dequantise_frame() {
 }
 
 void inverse_dct_frame() {
-  static const IdctBlockFn transform = conversion_idct();
   reserve_stage_buffers();
   FrameBuffers& f = movie.frame;
   const size_t blocks = static_cast<size_t>(movie.macroblock_count) * kBlocksPerMacroblock;
   for (size_t b = 0; b < blocks; ++b)
-    transform(f.dequantised + b * kBlockSamples, f.transformed + b * kBlockSamples);
-}
-
-void build_picture_from_coefficients(bool by_rows) {
-  static const IdctBlockFn transform = conversion_idct();
-  static const ColourMacroblockFn colour = conversion_colour();
-  FrameBuffers& f = movie.frame;
-  const bool dc_times_four = movie.version != kVersion2;
-  alignas(64) int16_t dequantised[kMacroblockSamples];
-  alignas(64) double samples[kMacroblockSamples];
-  for (uint32_t m = 0; m < movie.macroblock_count; ++m) {
-    const int16_t* coefficients = f.coefficients + m * kMacroblockSamples;
-    for (int b = 0; b < kBlocksPerMacroblock; ++b) {
-      dequantise_block(coefficients + b * kBlockSamples, dequantised + b * kBlockSamples, dc_times_four,
-                       movie.quant_scale);
-      transform(dequantised + b * kBlockSamples, samples + b * kBlockSamples);
-    }
-    const MacroblockOrigin o = macroblock_origin(m, movie.picture_width, movie.picture_height, by_rows);
-    colour(samples, pixel_of(o.x, o.y), stride_down());
-  }
+    conversion_routines.idct(f.dequantised + b * kBlockSamples, f.transformed + b * kBlockSamples);
 }
 
 void build_picture_by_columns() { build_picture(false); }

@@ -7,9 +7,6 @@
 #include "io/wav_writer.hpp"
 #include "modes/convert/xa_stream.hpp"
 
-AdpcmHistory adpcm_left;
-AdpcmHistory adpcm_right;
-
 namespace {
 int16_t samples[kSamplesPerSector];
 uint8_t pcm_bytes[kPcmBytesPerSector];

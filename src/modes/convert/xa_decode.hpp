@@ -5,9 +5,7 @@
 #include <cstdint>
 
 #include "format/xa/adpcm_decoder.hpp"
-
-extern AdpcmHistory adpcm_left;   // mono, or the left channel
-extern AdpcmHistory adpcm_right;  // the right channel
+#include "state/xa_stream_state.hpp"
 
 // Decodes one sector in the 2336-byte form (mono or stereo by
 // xa_stream.channel_count) and appends its 8064 PCM bytes to the WAV file.

@@ -13,8 +13,6 @@
 namespace {
 
 constexpr int32_t kNoSector = -1;
-constexpr int32_t kFullRate = 37800;
-constexpr int32_t kHalfRate = 18900;
 
 // Reads the sector and tells whether it is an audio sector of the selected
 // file and channel.
@@ -30,10 +28,9 @@ bool read_and_match(int32_t sector) {
 int32_t next_xa_sector(int32_t sector, int mode) {
   if (sector < 0) return kNoSector;
   if (mode == kXaSearch) {
-    const int64_t limit = static_cast<int64_t>(sector) + movie.search_window;
-    for (int64_t s = sector; s < limit && s < end_sector; ++s) {
-      if (read_and_match(static_cast<int32_t>(s))) return static_cast<int32_t>(s);
-    }
+    const int32_t limit = search_window_end(sector, movie.search_window, end_sector);
+    for (int32_t s = sector; s < limit; ++s)
+      if (read_and_match(s)) return s;
     return kNoSector;
   }
   if (sector >= end_sector || movie.search_window < 1) return kNoSector;
@@ -51,10 +48,10 @@ int find_xa_stream() {
   const int32_t second = next_xa_sector(first + 1, kXaSearch);
   if (second == kNoSector) return 0;
   // sector_buffer still holds the second sector.
-  const uint8_t coding = sector_buffer[kCodingInfoOffset];
+  const XaCoding coding = xa_coding(sector_buffer[kCodingInfoOffset]);
   xa_stream.interleave = second - first;
-  xa_stream.sample_rate = (coding & kCodingHalfRate) ? kHalfRate : kFullRate;
-  xa_stream.channel_count = (coding & kCodingStereo) + 1;
+  xa_stream.sample_rate = static_cast<int32_t>(coding.sample_rate);
+  xa_stream.channel_count = static_cast<int32_t>(coding.channels);
   current_sector = first;
   return 1;
 }

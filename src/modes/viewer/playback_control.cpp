@@ -7,8 +7,8 @@
 
 #include <cstring>
 
-#include "base/byte_order.hpp"
 #include "format/mdec/mdec_tables.hpp"
+#include "format/mdec/str_header.hpp"
 #include "io/sector_source.hpp"
 #include "modes/viewer/sector_scan.hpp"
 #include "modes/viewer/viewer_backends.hpp"
@@ -45,8 +45,9 @@ int end_of_stream() {
 int read_frame_ahead() {
   for (;;) {
     if (next_stream_sector() == 0) return end_of_stream();
-    if (!str_header_valid(user_data())) return 0;
-    const uint32_t chunks = get_le16(user_data() + kStrChunkCountOffset);
+    const StrSectorHeader header = parse_str_header(user_data());
+    if (!is_str_header(header)) return 0;
+    const uint32_t chunks = header.chunks_per_frame;
     movie.chunks_per_frame = chunks;
     if (chunks == 0 || chunks > frame_ring.slot_chunks) {
       // The frame does not fit a slot: its sectors are read past and it is
@@ -57,7 +58,7 @@ int read_frame_ahead() {
       continue;
     }
     uint8_t* slot = frame_ring.slots[frame_ring.position];
-    const uint32_t scale = get_le16(chunk_bitstream() + kFrameHeaderScaleOffset);
+    const uint32_t scale = header.quant_scale;
     std::memcpy(slot, chunk_bitstream(), kChunkBitstreamBytes);
     for (uint32_t i = 1; i < chunks; ++i) {
       if (next_stream_sector() == 0) return end_of_stream();  // the partial slot is abandoned

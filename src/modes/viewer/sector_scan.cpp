@@ -6,22 +6,15 @@
 
 #include <cstring>
 
-#include "base/byte_order.hpp"
 #include "io/sector_source.hpp"
 #include "modes/viewer/sound_stream.hpp"
 #include "state/movie_context.hpp"
 #include "state/viewer_state.hpp"
 
-bool str_header_valid(const uint8_t* user_data) {
-  return (user_data[kStrStatusOffset] >> 4) == kStrStatusNibble &&
-         get_le16(user_data + kStrTypeOffset) == kStrSectorType;
-}
-
 int next_stream_sector() {
-  uint32_t limit = static_cast<uint32_t>(current_sector) + movie.search_window;
-  if (limit > static_cast<uint32_t>(end_sector)) limit = static_cast<uint32_t>(end_sector);
+  const int32_t limit = search_window_end(current_sector, movie.search_window, end_sector);
   for (;;) {
-    if (current_sector >= end_sector || static_cast<uint32_t>(current_sector) >= limit) return 0;
+    if (current_sector >= limit) return 0;
     if (read_state.remaining == 0) {
       read_sectors(current_sector, viewer_stream.sectors_per_read, read_state.buffer);
       read_state.offset = 0;

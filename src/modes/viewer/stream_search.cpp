@@ -5,9 +5,9 @@
 // the frame rate; the audio sector the sound format.
 #include "modes/viewer/stream_search.hpp"
 
-#include "base/byte_order.hpp"
 #include "base/messages.hpp"
-#include "format/mdec/mdec_tables.hpp"
+#include "format/mdec/colour.hpp"
+#include "format/mdec/str_header.hpp"
 #include "io/sector_source.hpp"
 #include "modes/viewer/sector_scan.hpp"
 #include "modes/viewer/viewer_setup.hpp"
@@ -20,19 +20,14 @@
 namespace {
 
 constexpr int32_t kFcSearchAuto = 1;
-constexpr uint16_t kRoundTo16 = 0xFFF0;
-constexpr uint32_t kSoundRateFull = 37800;
-constexpr uint32_t kSoundRateHalf = 18900;
-constexpr uint32_t kVersionStoredAs2 = 1;
 
 // Reads the window's sectors one at a time until accept says yes; the
 // sector is then in the read buffer.
 template <typename Accept>
 bool search_window(Accept accept) {
-  uint32_t limit = static_cast<uint32_t>(current_sector) + movie.search_window;
-  if (limit > static_cast<uint32_t>(end_sector)) limit = static_cast<uint32_t>(end_sector);
-  for (uint32_t s = static_cast<uint32_t>(current_sector); s < limit; ++s) {
-    read_sectors(static_cast<int32_t>(s), 1, read_state.buffer);
+  const int32_t limit = search_window_end(current_sector, movie.search_window, end_sector);
+  for (int32_t s = current_sector; s < limit; ++s) {
+    read_sectors(s, 1, read_state.buffer);
     if (accept(read_state.buffer)) return true;
   }
   return false;
@@ -54,16 +49,15 @@ void find_video_stream() {
     movie.file_number = sector[kFileNumberOffset];
     movie.channel_number = sector[kChannelNumberOffset];
   }
-  const uint8_t* user = sector + kSubheaderBytes;
-  if (!str_header_valid(user)) fatal_error(kErrViewer, message_text(Msg::HeaderInvalid));
-  const uint8_t* bitstream = user + kStrHeaderBytes;
-  movie.version = get_le16(bitstream + kFrameHeaderVersionOffset);
-  if (movie.version == kVersionStoredAs2) movie.version = 2;
-  movie.chunks_per_frame = get_le16(user + kStrChunkCountOffset);
+  const StrSectorHeader header = parse_str_header(sector + kSubheaderBytes);
+  if (!is_str_header(header)) fatal_error(kErrViewer, message_text(Msg::HeaderInvalid));
+  movie.version = decoding_version(header.version);
+  movie.chunks_per_frame = header.chunks_per_frame;
   if (viewer_frame_rate == 0) viewer_frame_rate = frame_rate_for_chunks(movie.chunks_per_frame);
-  movie.picture_width = static_cast<uint16_t>(get_le16(user + kStrWidthOffset) + 15) & kRoundTo16;
-  movie.picture_height = static_cast<uint16_t>(get_le16(user + kStrHeightOffset) + 15) & kRoundTo16;
-  movie.macroblock_count = (movie.picture_width / 16) * (movie.picture_height / 16);
+  movie.picture_width = round_picture_size(header.width);
+  movie.picture_height = round_picture_size(header.height);
+  movie.macroblock_count =
+      (movie.picture_width / kMacroblockPixels) * (movie.picture_height / kMacroblockPixels);
 }
 
 void find_audio_stream() {
@@ -87,9 +81,9 @@ void find_audio_stream() {
     viewer_stream.audio_file_number = sector[kFileNumberOffset];
     viewer_stream.audio_channel_number = sector[kChannelNumberOffset];
   }
-  const uint8_t coding = sector[kCodingInfoOffset];
-  viewer_stream.sound_rate = (coding & kCodingHalfRate) ? kSoundRateHalf : kSoundRateFull;
-  viewer_stream.sound_channels = (coding & kCodingStereo) ? 2 : 1;
+  const XaCoding coding = xa_coding(sector[kCodingInfoOffset]);
+  viewer_stream.sound_rate = coding.sample_rate;
+  viewer_stream.sound_channels = coding.channels;
 }
 
 int32_t frame_rate_for_chunks(uint32_t chunks) {
@@ -101,7 +95,7 @@ int32_t frame_rate_for_chunks(uint32_t chunks) {
 }
 
 uint32_t audio_interval_for(uint32_t rate, uint32_t channels) {
-  uint32_t interval = rate == kSoundRateHalf ? 16 : 8;
+  uint32_t interval = rate == kXaHalfRate ? 16 : 8;
   if (channels == 1) interval *= 2;
   return interval;
 }

@@ -7,6 +7,7 @@
 
 #include "base/messages.hpp"
 #include "format/mdec/mdec_tables.hpp"
+#include "format/mdec/str_header.hpp"
 #include "format/viewer/clamp_table.hpp"
 #include "format/viewer/idct_layout.hpp"
 #include "format/viewer/routine_table.hpp"
