@@ -240,6 +240,22 @@ TEST(ConvertMovieBmp, FilesEqualAviFramesAndWidthPlacement) {
               << "macroblock " << i;
 }
 
+TEST(ConvertMovie, TheLargestSearchWindowsConvertEveryFrame) {
+  const mkdisc::Movie movie = small_movie(3);
+  TempDir dir;
+  mkdisc::write_sector_file(dir.file("m.str"), movie.sectors, mkdisc::SectorForm::form2336);
+  ASSERT_EQ(run_process({KORVANE_EXE, "-no-cdrom", dir.file("m.str"), dir.file("m.avi")}).status, 0);
+  const std::string expected = read_file(dir.file("m.avi"));
+  // A window reaching past 2^32 sectors ends at the end of the input, as any
+  // window longer than the input does.
+  for (const char* window : {"-search:4294967000", "-search:4294967295"}) {
+    const ProcessResult r =
+        run_process({KORVANE_EXE, window, "-no-cdrom", dir.file("m.str"), dir.file("w.avi")});
+    ASSERT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(read_file(dir.file("w.avi")), expected) << window;
+  }
+}
+
 // Damaged streams: the sectors of a three-frame movie of a few chunks a
 // frame, changed, then converted.
 mkdisc::Movie damaged_base(int frames = 3) { return small_movie(frames, 96, 64, 1); }

@@ -6,6 +6,7 @@
 #include "io/catalogue_record.hpp"
 #include "io/sector_source.hpp"
 #include "modes/catalogue/catalogue.hpp"
+#include "modes/convert/frame_assembly.hpp"
 #include "modes/scan/movie_table.hpp"
 #include "platform/console.hpp"
 #include "state/catalogue_state.hpp"
@@ -27,7 +28,7 @@ void record_movie() {
   require_written(write_entry_line(catalogue.stream, catalogue.entry_name));
   require_written(write_sector_line(catalogue.stream, current_sector));
   movie.frame_counter = 0;
-  while (walk_movie_frame()) print_progress();
+  while (assemble_frame(FrameData::Skip)) print_progress();
   require_written(write_sector_line(catalogue.stream, current_sector));
   ++catalogue.movie_count;
 }

@@ -9,9 +9,6 @@ void analyze_movies();
 // prepares the entry name buffer.
 void open_catalogue();
 
-// Steps over one frame of the movie being analysed; false when it has ended.
-bool walk_movie_frame();
-
 // The input opening of -use-inf: sets current_sector and end_sector from the
 // catalogue entry named by input_name, or opens the sector source as usual
 // when the catalogue does not give the range.

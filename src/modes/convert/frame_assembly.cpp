@@ -62,7 +62,7 @@ bool check_frame_header() {
   return true;
 }
 
-bool assemble_frame() {
+bool assemble_frame(FrameData data) {
   ++movie.frame_counter;
   if (!find_video_sector()) return false;
   movie.frame_start_sector = static_cast<uint32_t>(current_sector);
@@ -74,14 +74,17 @@ bool assemble_frame() {
     return false;
   }
   const size_t chunks = movie.chunks_per_frame;
-  reserve_frame_bitstream(chunks * kChunkBitstreamBytes);
-  movie.frame.bitstream_bytes = chunks * kChunkBitstreamBytes;
-  append_chunk(0);
+  const bool copy = data == FrameData::Copy;
+  if (copy) {
+    reserve_frame_bitstream(chunks * kChunkBitstreamBytes);
+    movie.frame.bitstream_bytes = chunks * kChunkBitstreamBytes;
+    append_chunk(0);
+  }
   ++current_sector;
   for (size_t chunk = 1; chunk < chunks; ++chunk) {
     if (current_sector >= end_sector) return false;
     if (!find_video_sector()) return false;
-    append_chunk(chunk);
+    if (copy) append_chunk(chunk);
     ++current_sector;
   }
   return true;

@@ -11,5 +11,8 @@ bool find_video_sector();
 // loads the picture parameters; false: another frame (the movie ends).
 bool check_frame_header();
 
-// One whole frame bitstream into movie.frame; false: the movie has ended.
-bool assemble_frame();
+// One whole frame: its sectors found and checked and, with Copy, its
+// bitstream gathered into movie.frame (the analysis walks frames with Skip);
+// false: the movie has ended.
+enum class FrameData { Copy, Skip };
+bool assemble_frame(FrameData data = FrameData::Copy);
