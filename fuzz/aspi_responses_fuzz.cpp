@@ -9,9 +9,8 @@
 #include <cstring>
 
 #include "format/aspi/aspi_cdb.hpp"
-#include "format/aspi/aspi_probe.hpp"
-#include "format/aspi/aspi_responses.hpp"
 #include "format/aspi/aspi_scan.hpp"
+#include "format/aspi/aspi_responses.hpp"
 
 namespace {
 

@@ -8,10 +8,9 @@
 
 #include "base/messages.hpp"
 #include "format/aspi/aspi_cdb.hpp"
-#include "format/aspi/aspi_probe.hpp"
 #include "format/aspi/aspi_scan.hpp"
 #include "format/disc/xa_sector.hpp"
-#include "io/aspi_wait.hpp"
+#include "io/aspi_requests.hpp"
 #include "platform/aspi_module.hpp"
 #include "platform/console.hpp"
 #include "platform/errors.hpp"

@@ -6,7 +6,7 @@
 #include "format/aspi/aspi_responses.hpp"
 #include "format/aspi/aspi_scan.hpp"
 #include "io/aspi.hpp"
-#include "io/aspi_double_read.hpp"
+#include "io/aspi_requests.hpp"
 #include "io/cd_sectors.hpp"
 #include "io/sector_source.hpp"
 #include "platform/errors.hpp"

@@ -6,11 +6,10 @@
 #include <vector>
 
 #include "format/aspi/aspi_block.hpp"
-#include "format/aspi/aspi_probe.hpp"
+#include "format/aspi/aspi_scan.hpp"
 #include "format/disc/copy_block.hpp"
 #include "format/disc/xa_sector.hpp"
-#include "io/aspi_double_read.hpp"
-#include "io/aspi_wait.hpp"
+#include "io/aspi_requests.hpp"
 
 namespace {
 

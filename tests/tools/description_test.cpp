@@ -2,6 +2,7 @@
 // the value at fault; the command's exit codes and messages.
 #include <gtest/gtest.h>
 
+#include "format/disc/xa_sector.hpp"
 #include "tests/support/process.hpp"
 #include "tests/support/temp_dir.hpp"
 #include "tools/mkdisc/description.hpp"

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "base/byte_order.hpp"
+#include "format/disc/xa_sector.hpp"
 #include "tools/mkdisc/iso_image.hpp"
 #include "tools/mkdisc/movie.hpp"
 

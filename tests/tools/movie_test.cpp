@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "base/byte_order.hpp"
+#include "format/disc/xa_sector.hpp"
 #include "tests/tools/reference_decoder.hpp"
 #include "tools/mkdisc/movie.hpp"
 #include "tools/mkdisc/sector_file.hpp"

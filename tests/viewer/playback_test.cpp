@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "base/byte_order.hpp"
+#include "format/disc/xa_sector.hpp"
 #include "format/xa/adpcm_decoder.hpp"
 #include "modes/viewer/playback_loop.hpp"
 #include "modes/viewer/sound_stream.hpp"

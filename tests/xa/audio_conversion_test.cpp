@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "format/disc/xa_sector.hpp"
 #include "tests/support/temp_dir.hpp"
 #include "tests/xa/xa_fixture.hpp"
 #include "tools/mkdisc/movie.hpp"

@@ -20,8 +20,8 @@ namespace {
 constexpr int kBlock = 2048;
 constexpr int kTerminatorSector = 17;
 constexpr int kFirstPathTableSector = 18;
-constexpr uint8_t kSubmodeLastOfRecord = kSubmodeData | kSubmodeEndOfRecord;                   // 0x09
-constexpr uint8_t kSubmodeLastOfFile = kSubmodeData | kSubmodeEndOfRecord | kSubmodeEndOfFile;  // 0x89
+constexpr uint8_t kSubmodeLastOfRecord = submode::kData | submode::kEndOfRecord;                       // 0x09
+constexpr uint8_t kSubmodeLastOfFile = submode::kData | submode::kEndOfRecord | submode::kEndOfFile;  // 0x89
 constexpr size_t kMaxVolumeId = 32;
 constexpr size_t kMaxDirName = 31;
 constexpr size_t kMaxFileName = 30;   // ";1" makes 32
@@ -149,7 +149,7 @@ void put_text(uint8_t* p, size_t field, const std::string& s) {
 
 Sector form1_sector(const uint8_t* block, uint8_t submode) {
   Sector s = make_sector(0, 0, submode, 0);
-  if (block) std::memcpy(s.data() + kSubheaderBytes, block, kBlock);
+  if (block) std::memcpy(s.data() + subheader::kBytes, block, kBlock);
   return s;
 }
 
@@ -272,7 +272,7 @@ IsoImage build_iso_image(const std::string& volume_id_in, const std::vector<IsoF
   }
   const uint32_t total = next;
 
-  img.sectors.assign(total, form1_sector(nullptr, kSubmodeData));
+  img.sectors.assign(total, form1_sector(nullptr, submode::kData));
   // Primary volume descriptor.
   uint8_t pvd[kBlock] = {};
   pvd[kPvdType] = 1;
@@ -327,7 +327,7 @@ IsoImage build_iso_image(const std::string& volume_id_in, const std::vector<IsoF
     }
     for (uint32_t s = 0; s < path_table_sectors; ++s)
       img.sectors[kFirstPathTableSector + big * path_table_sectors + s] =
-          form1_sector(&t[s * kBlock], s + 1 == path_table_sectors ? kSubmodeLastOfFile : kSubmodeData);
+          form1_sector(&t[s * kBlock], s + 1 == path_table_sectors ? kSubmodeLastOfFile : submode::kData);
   }
 
   // Directories, with the files' extents filled in.
@@ -346,7 +346,7 @@ IsoImage build_iso_image(const std::string& volume_id_in, const std::vector<IsoF
     }
     const std::vector<uint8_t> bytes = directory_bytes(entries);
     for (uint32_t s = 0; s < d.sectors; ++s)
-      img.sectors[d.sector + s] = form1_sector(&bytes[s * kBlock], s + 1 == d.sectors ? kSubmodeLastOfFile : kSubmodeData);
+      img.sectors[d.sector + s] = form1_sector(&bytes[s * kBlock], s + 1 == d.sectors ? kSubmodeLastOfFile : submode::kData);
   }
 
   for (size_t i = 0; i < files.size(); ++i)

@@ -1,6 +1,6 @@
 // MDEC frame encoder: forward DCT, quantisation chosen so that the decoder's
 // dequantisation (coef * q * scale / 16, truncated) lands nearest the wanted
-// value, then the run/level codes of the shared code tables.
+// value, then the run/level codes of the encoder's tables.
 #include "tools/mkdisc/mdec_encoder.hpp"
 
 #include <algorithm>
@@ -9,9 +9,9 @@
 #include <string>
 
 #include "base/byte_order.hpp"
-#include "format/mdec/mdec_tables.hpp"
 #include "tools/mkdisc/bit_writer.hpp"
 #include "tools/mkdisc/dct.hpp"
+#include "tools/mkdisc/encoder_tables.hpp"
 #include "tools/mkdisc/sector.hpp"
 
 namespace mkdisc {
@@ -20,35 +20,18 @@ namespace {
 
 constexpr int kMacroblock = 16;
 constexpr int kBlock = 8;
+constexpr int kBlocksPerMacroblock = 6;  // two chroma, then four luminance
 constexpr int kMaxScale = 63;
 constexpr int kDequantDivisor = 16;
-constexpr int kLevelMin = -(1 << (kEscapeLevelBits - 1));   // -512
-constexpr int kLevelMax = (1 << (kEscapeLevelBits - 1)) - 1; // 511
+constexpr int kLevelMin = -(1 << (escape::kLevelBits - 1));   // -512
+constexpr int kLevelMax = (1 << (escape::kLevelBits - 1)) - 1; // 511
 constexpr int kDcV3Multiplier = 4;     // version 3 DC values are multiplied by 4
-constexpr int kMaxRun = 63;            // 6-bit escape run
-constexpr int kMaxDcSizeV3 = kDcSizeCount - 1;
+constexpr int kMaxRun = (1 << escape::kRunBits) - 1;  // 63
+constexpr int kMaxDcSizeV3 = dc::kSizes - 1;
 
 // The decoder's transform is twice the orthonormal one, so coefficients are
 // half the orthonormal DCT of the samples.
 constexpr double kTransformGain = 2.0;
-
-// (run, level) -> code bits without sign, derived from the shared table.
-struct AcLookup {
-  static constexpr int kRuns = 32, kLevels = 41;
-  const char* code[kRuns][kLevels] = {};
-  AcLookup() {
-    for (const AcCode& c : kAcCodes) code[c.run][c.level] = c.bits;
-  }
-  const char* find(int run, int level) const {
-    if (run >= kRuns || level >= kLevels) return nullptr;
-    return code[run][level];
-  }
-};
-
-const AcLookup& ac_lookup() {
-  static const AcLookup t;
-  return t;
-}
 
 // The integer coefficient whose dequantised value is nearest `target`.
 int16_t quantise_ac(double target, int step) {
@@ -76,8 +59,8 @@ CoefficientBlock quantise_block(const double samples[64], const EncodeOptions& o
     b[0] = static_cast<int16_t>(std::clamp(static_cast<int>(std::lround(dc)), kLevelMin, kLevelMax));
   else
     b[0] = static_cast<int16_t>(std::lround(dc / kDcV3Multiplier));
-  for (int k = 1; k < kCoefficientsPerBlock; ++k)
-    b[k] = quantise_ac(freq[kZigzag[k]] / kTransformGain, kQuantTable[k] * o.scale);
+  for (int pos = 1; pos < kBlockCoefficients; ++pos)
+    b[kScanIndexAt[pos]] = quantise_ac(freq[pos] / kTransformGain, kQuantMatrix[pos] * o.scale);
   return b;
 }
 
@@ -91,31 +74,31 @@ void put_dc_v3(BitWriter& bw, int diff, bool chroma) {
   int size = 0;
   while ((1 << size) <= magnitude) ++size;
   if (size > kMaxDcSizeV3) throw Error("DC difference " + std::to_string(diff) + " does not fit a size code");
-  bw.put_text(chroma ? kDcSizeChrominanceBits[size] : kDcSizeLuminanceBits[size]);
+  bw.put_text(chroma ? dc::kSizeCodes[size].chrominance : dc::kSizeCodes[size].luminance);
   if (size > 0) bw.put(static_cast<uint32_t>(diff > 0 ? diff : diff + (1 << size) - 1), size);
 }
 
 void put_ac(BitWriter& bw, const CoefficientBlock& b, int& nonzero) {
   int run = 0;
-  for (int k = 1; k < kCoefficientsPerBlock; ++k) {
+  for (int k = 1; k < kBlockCoefficients; ++k) {
     const int level = b[k];
     if (level == 0) {
       ++run;
       continue;
     }
     ++nonzero;
-    if (const char* code = ac_lookup().find(run, std::abs(level))) {
+    if (const char* code = ac_code_bits(run, std::abs(level))) {
       bw.put_text(code);
       bw.put(level < 0 ? 1u : 0u, 1);
     } else {
-      bw.put_text(kEscapeBits);
-      bw.put(static_cast<uint32_t>(run), kEscapeRunBits);
-      bw.put(static_cast<uint32_t>(level) & ((1u << kEscapeLevelBits) - 1), kEscapeLevelBits);
+      bw.put_text(escape::kCode);
+      bw.put(static_cast<uint32_t>(run), escape::kRunBits);
+      bw.put(static_cast<uint32_t>(level) & ((1u << escape::kLevelBits) - 1), escape::kLevelBits);
     }
     run = 0;
   }
-  static_assert(kMaxRun >= kCoefficientsPerBlock - 2, "a run always fits the escape");
-  bw.put_text(kEndOfBlockBits);
+  static_assert(kMaxRun >= kBlockCoefficients - 2, "a run always fits the escape");
+  bw.put_text(kEndOfBlockCode);
 }
 
 }  // namespace
@@ -155,8 +138,8 @@ std::vector<CoefficientBlock> quantise_frame(const RgbFrame& padded, const Encod
 
 std::vector<uint8_t> code_frame(const std::vector<CoefficientBlock>& blocks, const EncodeOptions& o) {
   check_encode_options(o);
-  std::vector<uint8_t> out(kFrameHeaderBytes, 0);
-  out.reserve(blocks.size() * 16 + kFrameHeaderBytes);
+  std::vector<uint8_t> out(frame_header::kBytes, 0);
+  out.reserve(blocks.size() * 16 + frame_header::kBytes);
   BitWriter bw(out);
   int nonzero = 0;
   int predictor[3] = {0, 0, 0};  // first chroma, second chroma, luminance
@@ -164,7 +147,7 @@ std::vector<uint8_t> code_frame(const std::vector<CoefficientBlock>& blocks, con
     const CoefficientBlock& b = blocks[i];
     const int role = static_cast<int>(i % kBlocksPerMacroblock);
     if (o.version == 2) {
-      bw.put(static_cast<uint32_t>(b[0]) & ((1u << kDcBitsV2) - 1), kDcBitsV2);
+      bw.put(static_cast<uint32_t>(b[0]) & ((1u << dc::kVersion2Bits) - 1), dc::kVersion2Bits);
     } else {
       int& pred = predictor[std::min(role, 2)];
       put_dc_v3(bw, b[0] - pred, role < 2);
@@ -178,10 +161,10 @@ std::vector<uint8_t> code_frame(const std::vector<CoefficientBlock>& blocks, con
   // First word: 32-bit words of decoder input (one DC and one end code per
   // block, one word per coefficient, two to a 32-bit word), rounded up.
   const size_t halfwords = blocks.size() * 2 + static_cast<size_t>(nonzero);
-  put_le16(&out[0], static_cast<uint32_t>(std::min<size_t>((halfwords + 1) / 2, 0xFFFF)));
-  put_le16(&out[2], kFrameHeaderMagic);
-  put_le16(&out[kFrameHeaderScaleOffset], static_cast<uint32_t>(o.scale));
-  put_le16(&out[kFrameHeaderVersionOffset], static_cast<uint32_t>(o.version));
+  put_le16(&out[frame_header::kLengthOffset], static_cast<uint32_t>(std::min<size_t>((halfwords + 1) / 2, 0xFFFF)));
+  put_le16(&out[frame_header::kMagicOffset], frame_header::kMagic);
+  put_le16(&out[frame_header::kScaleOffset], static_cast<uint32_t>(o.scale));
+  put_le16(&out[frame_header::kVersionOffset], static_cast<uint32_t>(o.version));
   return out;
 }
 

@@ -144,7 +144,7 @@ SectorList foreign_sectors(int count, int file_number, int channel_number, uint8
   const Sector base = make_sector(file_number, channel_number, submode, coding_info);
   SectorList out(static_cast<size_t>(count), base);
   for (int i = 0; i < count; ++i)
-    for (int b = kSubheaderBytes; b < kSectorBytes; ++b)
+    for (int b = subheader::kBytes; b < kMode2SectorBytes; ++b)
       out[static_cast<size_t>(i)][static_cast<size_t>(b)] =
           static_cast<uint8_t>(b * 7 + i * 31 + file_number * 13 + channel_number);
   return out;
@@ -155,7 +155,7 @@ SectorList data_sectors(const std::vector<uint8_t>& bytes, int file_number, int 
   for (size_t at = 0; at < bytes.size(); at += kFormOneDataBytes) {
     Sector s = make_sector(file_number, channel_number, kDataSubmode, 0);
     const size_t len = std::min<size_t>(kFormOneDataBytes, bytes.size() - at);
-    std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(at), len, s.begin() + kSubheaderBytes);
+    std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(at), len, s.begin() + subheader::kBytes);
     out.push_back(s);
   }
   return out;

@@ -4,7 +4,6 @@
 namespace mkdisc {
 
 namespace {
-constexpr int kSubheaderCopyOffset = 4;
 constexpr int kMaxSubheaderNumber = 255;
 }  // namespace
 
@@ -12,11 +11,11 @@ Sector make_sector(int file_number, int channel_number, uint8_t submode, uint8_t
   check_subheader_number("file number", file_number);
   check_subheader_number("channel number", channel_number);
   Sector s{};
-  s[kFileNumberOffset] = static_cast<uint8_t>(file_number);
-  s[kChannelNumberOffset] = static_cast<uint8_t>(channel_number);
-  s[kSubmodeOffset] = submode;
-  s[kCodingInfoOffset] = coding_info;
-  for (int i = 0; i < kSubheaderCopyOffset; ++i) s[kSubheaderCopyOffset + i] = s[i];
+  s[subheader::kFile] = static_cast<uint8_t>(file_number);
+  s[subheader::kChannel] = static_cast<uint8_t>(channel_number);
+  s[subheader::kSubmode] = submode;
+  s[subheader::kCodingInfo] = coding_info;
+  for (int i = 0; i < subheader::kCopy; ++i) s[subheader::kCopy + i] = s[i];
   return s;
 }
 

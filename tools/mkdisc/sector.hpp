@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "format/disc/xa_sector.hpp"
+#include "tools/mkdisc/sector_layout.hpp"
 
 namespace mkdisc {
 
-using Sector = std::array<uint8_t, kSectorBytes>;
+using Sector = std::array<uint8_t, kMode2SectorBytes>;
 using SectorList = std::vector<Sector>;
 
 // A value the builders cannot use; the message names the value.
@@ -24,9 +24,9 @@ class Error : public std::runtime_error {
 };
 
 // Submodes used by real discs.
-constexpr uint8_t kVideoSubmode = kSubmodeData | kSubmodeRealTime;                  // 0x48
-constexpr uint8_t kAudioSubmode = kSubmodeAudio | kSubmodeForm2 | kSubmodeRealTime;  // 0x64
-constexpr uint8_t kDataSubmode = kSubmodeData;                                       // 0x08, Form 1
+constexpr uint8_t kVideoSubmode = submode::kData | submode::kRealTime;                     // 0x48
+constexpr uint8_t kAudioSubmode = submode::kAudio | submode::kForm2 | submode::kRealTime;  // 0x64
+constexpr uint8_t kDataSubmode = submode::kData;                                          // 0x08, Form 1
 
 // A zero sector with its subheader (and the subheader's copy) filled in.
 Sector make_sector(int file_number, int channel_number, uint8_t submode, uint8_t coding_info);

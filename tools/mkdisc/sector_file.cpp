@@ -19,20 +19,20 @@ uint8_t bcd(uint32_t v) { return static_cast<uint8_t>((v / 10) << 4 | (v % 10));
 }  // namespace
 
 std::vector<uint8_t> raw_sector(const Sector& sector, uint32_t address) {
-  std::vector<uint8_t> out(kRawSectorBytes, 0);
+  std::vector<uint8_t> out(kCdSectorBytes, 0);
   std::fill(out.begin() + 1, out.begin() + kSyncBytes - 1, 0xFF);
   const uint32_t a = address + kLeadInSectors;
   out[kSyncBytes + 0] = bcd(a / kSectorsPerSecond / kSecondsPerMinute);
   out[kSyncBytes + 1] = bcd(a / kSectorsPerSecond % kSecondsPerMinute);
   out[kSyncBytes + 2] = bcd(a % kSectorsPerSecond);
   out[kSyncBytes + 3] = kMode2;
-  std::copy(sector.begin(), sector.end(), out.begin() + kRawPrefixBytes);
+  std::copy(sector.begin(), sector.end(), out.begin() + kSyncHeaderBytes);
   return out;
 }
 
 std::vector<uint8_t> sector_bytes(const SectorList& sectors, SectorForm form, uint32_t first_address) {
   std::vector<uint8_t> out;
-  const size_t size = form == SectorForm::raw2352 ? kRawSectorBytes : kSectorBytes;
+  const size_t size = form == SectorForm::raw2352 ? kCdSectorBytes : kMode2SectorBytes;
   out.reserve(sectors.size() * size);
   for (size_t i = 0; i < sectors.size(); ++i) {
     if (form == SectorForm::raw2352) {

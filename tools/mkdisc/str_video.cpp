@@ -7,7 +7,7 @@
 #include <string>
 
 #include "base/byte_order.hpp"
-#include "format/mdec/mdec_tables.hpp"
+#include "tools/mkdisc/encoder_tables.hpp"
 
 namespace mkdisc {
 
@@ -54,7 +54,7 @@ SectorList frame_sectors(const std::vector<uint8_t>& bitstream, const VideoSecto
   out.reserve(static_cast<size_t>(chunks));
   for (int c = 0; c < chunks; ++c) {
     Sector s = make_sector(o.file_number, o.channel_number, o.submode, 0);
-    uint8_t* h = s.data() + kSubheaderBytes;
+    uint8_t* h = s.data() + subheader::kBytes;
     put_le16(h + kStatusOffset, kStatusWord);
     put_le16(h + kTypeOffset, kSectorType);
     put_le16(h + kChunkOffset, static_cast<uint32_t>(c));
@@ -63,7 +63,7 @@ SectorList frame_sectors(const std::vector<uint8_t>& bitstream, const VideoSecto
     put_le32(h + kBitstreamSizeOffset, static_cast<uint32_t>(bitstream.size()));
     put_le16(h + kWidthOffset, static_cast<uint32_t>(o.width));
     put_le16(h + kHeightOffset, static_cast<uint32_t>(o.height));
-    const size_t copy = std::min<size_t>(bitstream.size(), kFrameHeaderBytes);
+    const size_t copy = std::min<size_t>(bitstream.size(), frame_header::kBytes);
     std::copy_n(bitstream.begin(), copy, h + kFrameHeaderCopyOffset);
     const size_t from = static_cast<size_t>(c) * kChunkBytes;
     if (from < bitstream.size()) {

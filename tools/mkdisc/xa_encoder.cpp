@@ -25,7 +25,7 @@ constexpr int kParamCopyHigh = 8;        // copy of units 4..7 at bytes 12..15 (
 constexpr int kSampleOffset = 16;        // row i of samples at 16 + 4 * i
 constexpr int kRowBytes = 4;
 constexpr int kInterleaveFullStereo = 8;
-constexpr int kSectorDataBytes = kSectorBytes - kSubheaderBytes;
+constexpr int kSectorDataBytes = kMode2SectorBytes - subheader::kBytes;
 static_assert(kSoundGroups * kSoundGroupBytes <= kSectorDataBytes);
 
 constexpr int kK0[kFilters] = {0, 240, 460, 392};
@@ -126,7 +126,7 @@ int samples_per_sector(const AudioFormat& f) {
 }
 
 uint8_t coding_info_of(const AudioFormat& f) {
-  return static_cast<uint8_t>((f.stereo ? kCodingStereo : 0) | (f.rate == kRateHalf ? kCodingHalfRate : 0));
+  return static_cast<uint8_t>((f.stereo ? coding::kStereo : 0) | (f.rate == kRateHalf ? coding::kHalfRate : 0));
 }
 
 int audio_interleave(const AudioFormat& f) {
@@ -158,7 +158,7 @@ Sector XaEncoder::encode_sector(const int16_t* pcm, size_t frames) {
     for (size_t i = 0; i < std::min(frames, static_cast<size_t>(per_channel)); ++i)
       chan[c][i] = pcm[i * channels + c];
   }
-  uint8_t* data = s.data() + kSubheaderBytes;
+  uint8_t* data = s.data() + subheader::kBytes;
   const int units_per_channel = kUnitsPerGroup / channels;
   for (int c = 0; c < channels; ++c) {
     AdpcmHistory& h = c == 0 ? left_ : right_;
@@ -194,7 +194,7 @@ std::vector<int16_t> decode_xa_audio(const SectorList& sectors, bool stereo) {
   const int per_channel = kSoundGroups * units_per_channel * kSamplesPerUnit;
   std::vector<int16_t> chan[2];
   for (const Sector& s : sectors) {
-    const uint8_t* data = s.data() + kSubheaderBytes;
+    const uint8_t* data = s.data() + subheader::kBytes;
     for (int c = 0; c < channels; ++c) {
       chan[c].assign(static_cast<size_t>(per_channel), 0);
       AdpcmHistory& h = c == 0 ? left : right;

@@ -1,5 +1,6 @@
 // The drive scan: device type, REQUEST SENSE, the capabilities page (asked
-// twice if need be), Form 1 and Form 2 reading, INQUIRY.
+// twice if need be), Form 1 and Form 2 reading, INQUIRY; and the growing
+// reads of the read-size probe.
 #include "format/aspi/aspi_scan.hpp"
 
 #include <cstring>
@@ -79,4 +80,15 @@ TargetScan scan_drives(const AspiPort& port, int adapters, CdDriveTable* table) 
     }
   }
   return last;
+}
+
+int32_t probe_largest_read(int32_t limit, const std::function<bool(int32_t)>& read,
+                           const std::function<void(int32_t)>& progress) {
+  int32_t largest = 0;
+  for (int32_t n = 1; n <= limit; ++n) {
+    progress(n);
+    if (!read(n)) break;
+    largest = n;
+  }
+  return largest;
 }

@@ -36,3 +36,10 @@ TargetScan scan_target(const AspiPort& port, uint8_t adapter, uint8_t target, Cd
 // the table, keeping the first kMaxCdDrives found. Returns the outcome of the
 // last target examined: SenseFailed stops the scan at once.
 TargetScan scan_drives(const AspiPort& port, int adapters, CdDriveTable* table);
+
+// The read-size probe: reads of 1, 2, ... sectors until one fails or the
+// limit is reached. read(n) sends one read of n sectors and reports success;
+// progress(n) runs before each read. Returns the last n that succeeded (0 when
+// the first read failed or the limit is 0).
+int32_t probe_largest_read(int32_t limit, const std::function<bool(int32_t)>& read,
+                           const std::function<void(int32_t)>& progress);
