@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "base/exit_finishers.hpp"
+#include "base/messages.hpp"
 #include "format/riff/wav_header.hpp"
 #include "io/output_file.hpp"
 #include "platform/errors.hpp"
@@ -49,7 +50,7 @@ void wav_open() {
 }
 
 WavAppendFailure wav_append(const uint8_t* bytes, size_t size) {
-  if (!wav_length_fits(wav_length + size)) return {kErrWrite, "WAVファイルが4GBを超えます.\n"};
+  if (!wav_length_fits(wav_length + size)) return {kErrWrite, message_text(Msg::WavOver4GB)};
   if (std::fwrite(bytes, 1, size, wav_file) != size) return {kErrWrite, ""};
   wav_length += size;
   return {};

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/exit_finishers.hpp"
+#include "base/messages.hpp"
 #include "format/disc/xa_sector.hpp"
 #include "format/xa/adpcm_decoder.hpp"
 #include "io/wav_writer.hpp"
@@ -52,7 +53,9 @@ Pipeline* pipeline = nullptr;
 bool active = false;
 FatalHandler previous_handler = nullptr;
 
-void print_progress(int32_t sector, int32_t end) { console_printf("convert block %08x/%08x\r", sector, end); }
+void print_progress(int32_t sector, int32_t end) {
+  console_printf(message_text(Msg::ConvertAudioProgress), sector, end);
+}
 
 void do_step(Pipeline& p, const Step& step) {
   if (!step.is_sector) {
