@@ -64,7 +64,7 @@ int find_xa_stream() {
 }
 
 void convert_xa_stream() {
-  set_sector_mode(1);
+  set_sector_mode(kSectorMode2336);
   if (!find_xa_stream()) return;
   // With more than one thread the decoding, the WAV writes and the progress
   // lines run on a thread of their own, in the same order.
