@@ -49,16 +49,10 @@ void wav_open() {
   add_exit_finisher(finish_wav_early);
 }
 
-WavAppendFailure wav_append(const uint8_t* bytes, size_t size) {
-  if (!wav_length_fits(wav_length + size)) return {kErrWrite, message_text(Msg::WavOver4GB)};
-  if (std::fwrite(bytes, 1, size, wav_file) != size) return {kErrWrite, ""};
-  wav_length += size;
-  return {};
-}
-
 void wav_write(const uint8_t* bytes, size_t size) {
-  const WavAppendFailure failure = wav_append(bytes, size);
-  if (failure.code != 0) fatal_error(failure.code, failure.detail);
+  if (!wav_length_fits(wav_length + size)) fatal_error(kErrWrite, message_text(Msg::WavOver4GB));
+  if (std::fwrite(bytes, 1, size, wav_file) != size) fatal_error(kErrWrite, "");
+  wav_length += size;
 }
 
 uint64_t wav_data_bytes() { return wav_length - kWavHeaderBytes; }

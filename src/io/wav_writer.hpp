@@ -12,15 +12,6 @@ void wav_open();
 // take the file past what its 32-bit sizes can describe, ends with error -5.
 void wav_write(const uint8_t* bytes, size_t size);
 
-// The same append for a thread other than the one that reports errors: a
-// failure is returned (the error code and its detail), not reported, and
-// nothing of that append counts as written. Code 0 is success.
-struct WavAppendFailure {
-  int code = 0;
-  const char* detail = "";
-};
-WavAppendFailure wav_append(const uint8_t* bytes, size_t size);
-
 // PCM bytes written into the WAV file being written (or last closed).
 uint64_t wav_data_bytes();
 

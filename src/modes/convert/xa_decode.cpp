@@ -8,9 +8,10 @@
 #include "modes/convert/xa_stream.hpp"
 
 namespace {
-uint8_t pcm_bytes[kPcmBytesPerSector];
-}  // namespace
 
+uint8_t pcm_bytes[kPcmBytesPerSector];
+
+// The sector's PCM bytes into pcm, advancing the histories; returns how many.
 size_t decode_xa_pcm(const uint8_t* sector, uint8_t* pcm) {
   int16_t samples[kSamplesPerSector];
   const uint8_t* data = sector + kSubheaderBytes;
@@ -23,6 +24,8 @@ size_t decode_xa_pcm(const uint8_t* sector, uint8_t* pcm) {
   }
   return static_cast<size_t>(count) * 2;
 }
+
+}  // namespace
 
 void decode_xa_sector(const uint8_t* sector) { wav_write(pcm_bytes, decode_xa_pcm(sector, pcm_bytes)); }
 

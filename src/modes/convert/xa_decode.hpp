@@ -14,9 +14,5 @@
 // 8-bit ones.
 void decode_xa_sector(const uint8_t* sector);
 
-// The decoding alone: the sector's PCM bytes into pcm (room for
-// kPcmBytesPerSector), advancing the histories; returns how many bytes.
-size_t decode_xa_pcm(const uint8_t* sector, uint8_t* pcm);
-
 // Both histories back to 0, between the streams of a scan.
 void reset_adpcm_history();

@@ -4,8 +4,9 @@
 // never takes a sector an earlier conversion of the scan took.
 #include "modes/convert/xa_stream.hpp"
 
+#include "base/messages.hpp"
 #include "io/sector_source.hpp"
-#include "modes/convert/xa_pipeline.hpp"
+#include "modes/convert/xa_decode.hpp"
 #include "platform/console.hpp"
 #include "state/movie_context.hpp"
 #include "state/scan_state.hpp"
@@ -39,7 +40,7 @@ int32_t next_xa_sector(int32_t sector, int mode) {
   if (mode == kXaConvert && sector_is_used(sector)) return kNoSector;
   if (!read_and_match(sector)) return kNoSector;
   if (mode == kXaConvert) {
-    convert_xa_sector(sector_buffer);
+    decode_xa_sector(sector_buffer);
     mark_sector_used(sector);
   }
   return sector;
@@ -66,15 +67,11 @@ int find_xa_stream() {
 void convert_xa_stream() {
   set_sector_mode(kSectorMode2336);
   if (!find_xa_stream()) return;
-  // With more than one thread the decoding, the WAV writes and the progress
-  // lines run on a thread of their own, in the same order.
-  begin_xa_pipeline();
   for (;;) {
-    xa_progress_line(current_sector, end_sector);
+    console_printf(message_text(Msg::ConvertAudioProgress), current_sector, end_sector);
     if (next_xa_sector(current_sector, kXaConvert) == kNoSector) break;
     current_sector += xa_stream.interleave;
     if (current_sector >= end_sector) break;
   }
-  end_xa_pipeline();
   console_text("\n");
 }
