@@ -1,5 +1,6 @@
 // Calls into zlib, liblzma, libzstd and libFLAC for CHD hunks. Each keeps
-// one decoder for the whole process and resets it for every hunk.
+// one decoder for the whole process and resets it for every hunk: one CHD
+// is open at a time, and one thread at a time decompresses its hunks.
 #include "io/compression_calls.hpp"
 
 #include <FLAC/stream_decoder.h>

@@ -5,13 +5,13 @@
 
 #include "format/mdec/colour.hpp"
 #include "io/sector_source.hpp"
-#include "modes/convert/conversion_threads.hpp"
 #include "modes/convert/convert_on_workers.hpp"
 #include "modes/convert/frame_assembly.hpp"
 #include "modes/convert/frame_buffers.hpp"
 #include "modes/convert/frame_output.hpp"
 #include "modes/convert/frame_pipeline.hpp"
 #include "platform/console.hpp"
+#include "platform/thread_count.hpp"
 #include "state/mode_flags.hpp"
 #include "state/movie_context.hpp"
 
@@ -34,7 +34,7 @@ void convert_frames(MovieOutput output) {
 
 void convert_movie(MovieOutput output) {
   set_sector_mode(kSectorMode2336);
-  const unsigned threads = conversion_threads();
+  const unsigned threads = thread_count();
   if (threads > 1)
     convert_frames_on_workers(threads, output);
   else
