@@ -1,8 +1,9 @@
-// The cache of decompressed CHD hunks and its read-ahead helper. The reader
-// and the helper share the slots under one lock: a slot that is queued or in
-// work belongs to the helper, any other to the reader. A reader that leaves
-// the sequence (asks for a hunk nobody has started) drops the queued hunks,
-// so that the helper turns to the new place at once.
+// The cache of decompressed CHD hunks and its read-ahead helpers. The reader
+// and the helpers share the slots under one lock: a slot that is queued or in
+// work belongs to the helpers, any other to the reader. The helpers take the
+// queue in order, the reader's own hunk first. A reader that leaves the
+// sequence (asks for a hunk nobody has started) drops the queued hunks, so
+// that the helpers turn to the new place at once.
 #include "io/chd_hunk_cache.hpp"
 
 #include <algorithm>
@@ -11,10 +12,10 @@
 
 #include "platform/thread_signals.hpp"
 
-ChdHunkCache::ChdHunkCache(uint32_t hunk_bytes, bool read_ahead, ChdHunkDecoder decode)
+ChdHunkCache::ChdHunkCache(uint32_t hunk_bytes, unsigned helpers, ChdHunkDecoder decode)
     : decode_(std::move(decode)),
-      read_ahead_(read_ahead),
-      slots_(read_ahead ? kChdHunksKeptBehind + 1 + kChdHunksReadAhead : kChdHunksKeptBehind),
+      helpers_wanted_(std::min(helpers, kChdMostHelpers)),
+      slots_(helpers > 0 ? kChdHunksKeptBehind + 1 + kChdHunksReadAhead : kChdHunksKeptBehind),
       hunk_bytes_(hunk_bytes) {}
 
 ChdHunkCache::~ChdHunkCache() {
@@ -23,7 +24,7 @@ ChdHunkCache::~ChdHunkCache() {
     stopping_ = true;
   }
   work_ready_.notify_all();
-  if (helper_.joinable()) helper_.join();
+  for (std::thread& t : helpers_) t.join();
 }
 
 uint64_t ChdHunkCache::hunks_decoded() {
@@ -76,31 +77,33 @@ void ChdHunkCache::decode_into(Slot& slot, std::unique_lock<std::mutex>& hold) {
   frames_rebuilt_ += rebuilt;
 }
 
-void ChdHunkCache::start_helper() {
+void ChdHunkCache::start_helpers() {
   try {
-    helper_ = std::thread(&ChdHunkCache::run, this);
+    while (helpers_.size() < helpers_wanted_) helpers_.emplace_back(&ChdHunkCache::run, this);
   } catch (const std::system_error&) {
-    read_ahead_ = false;  // no thread to be had: decompress on the reader's thread
+    // No more threads to be had: those there are will do.
   }
+  helpers_wanted_ = static_cast<unsigned>(helpers_.size());
 }
 
 const char* ChdHunkCache::hunk(uint32_t number, const std::vector<uint32_t>& ahead, const uint8_t** bytes) {
   std::unique_lock<std::mutex> hold(lock_);
-  if (read_ahead_ && !helper_.joinable()) start_helper();
+  if (helpers_wanted_ > helpers_.size()) start_helpers();
+  const bool read_ahead = !helpers_.empty();
   const uint64_t now = ++clock_;
   Slot* slot = find(number);
   if (slot == nullptr) {
     // Away from the sequence: what was queued for it is not wanted now.
     for (Slot* queued : queue_) queued->state = SlotState::Empty;
     queue_.clear();
-    slot = free_slot(now);  // at most one slot is in work, and slots are more than one
+    slot = free_slot(now);  // at most one slot a helper is in work, and there are more slots
     queue(slot, number, true);
   } else if (slot->state == SlotState::Queued) {
     queue_.erase(std::find(queue_.begin(), queue_.end(), slot));
     queue_.push_front(slot);
   }
   slot->last_use = now;
-  if (read_ahead_) {
+  if (read_ahead) {
     for (const uint32_t next : ahead) {
       Slot* s = find(next);
       if (s == nullptr) {
@@ -110,7 +113,7 @@ const char* ChdHunkCache::hunk(uint32_t number, const std::vector<uint32_t>& ahe
       }
       s->last_use = now;
     }
-    work_ready_.notify_one();
+    work_ready_.notify_all();
     hunk_ready_.wait(hold, [slot] { return slot->state == SlotState::Ready; });
   } else if (slot->state == SlotState::Queued) {
     queue_.clear();

@@ -1,9 +1,9 @@
 // The decompressed hunks of an open CHD kept for reuse, so that a sequential
 // read decompresses each hunk once, and the helper thread that decompresses
 // the hunks a sequential read comes to next while the reader works on the
-// current one. Only one thread ever decompresses: the helper when there is
-// one, otherwise the reader. A hunk that fails is reported when the reader
-// asks for it, with the fault its decompression gave, never earlier.
+// current one. Either the helpers decompress or, without them, the reader.
+// A hunk that fails is reported when the reader asks for it, with the fault
+// its decompression gave, never earlier.
 #pragma once
 
 #include <condition_variable>
@@ -17,18 +17,20 @@
 // Hunks kept behind the one being read (a reader may step back a little).
 constexpr int kChdHunksKeptBehind = 4;
 // Hunks decompressed ahead of the one being read, at most.
-constexpr int kChdHunksReadAhead = 6;
+constexpr int kChdHunksReadAhead = 8;
+// Helper threads, at most.
+constexpr unsigned kChdMostHelpers = 4;
 
 // Decompresses hunk `number` into `out` (one hunk's bytes). Returns nullptr
 // or the fault; adds the frames whose sync and parity it computed again to
-// *frames_rebuilt.
+// *frames_rebuilt. Several helpers call it at once, each on a hunk of its own.
 using ChdHunkDecoder = std::function<const char*(uint32_t number, uint8_t* out, uint64_t* frames_rebuilt)>;
 
 class ChdHunkCache {
  public:
-  // With read_ahead false, hunks are decompressed on the reader's thread
-  // only when asked for.
-  ChdHunkCache(uint32_t hunk_bytes, bool read_ahead, ChdHunkDecoder decode);
+  // With no helpers, hunks are decompressed on the reader's thread only when
+  // asked for. The helpers start at the first read.
+  ChdHunkCache(uint32_t hunk_bytes, unsigned helpers, ChdHunkDecoder decode);
   ~ChdHunkCache();
   ChdHunkCache(const ChdHunkCache&) = delete;
   ChdHunkCache& operator=(const ChdHunkCache&) = delete;
@@ -58,11 +60,11 @@ class ChdHunkCache {
   void queue(Slot* slot, uint32_t number, bool first);
   // Decompresses the slot's hunk with the lock let go meanwhile.
   void decode_into(Slot& slot, std::unique_lock<std::mutex>& hold);
-  void start_helper();
+  void start_helpers();
   void run();
 
   ChdHunkDecoder decode_;
-  bool read_ahead_;
+  unsigned helpers_wanted_;
   std::vector<Slot> slots_;
   uint32_t hunk_bytes_;
   uint64_t clock_ = 0;
@@ -74,5 +76,5 @@ class ChdHunkCache {
   std::condition_variable hunk_ready_;
   std::deque<Slot*> queue_;
   bool stopping_ = false;
-  std::thread helper_;  // started at the first read
+  std::vector<std::thread> helpers_;
 };

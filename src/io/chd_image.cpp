@@ -5,6 +5,7 @@
 #include "io/chd_image.hpp"
 
 #include <algorithm>
+#include <mutex>
 #include <string_view>
 
 #include "format/image/chd_cd_frames.hpp"
@@ -20,7 +21,12 @@ constexpr int kMostMetadataEntries = 1024;   // a chain longer than this is dama
 constexpr uint32_t kLongestTrackText = 256;  // a CHT2 text is under 100 bytes
 constexpr uint32_t kMostSectorBytesPerBlock = 2352;  // FLAC blocks of the CD codec
 
+// Reads of the one open CHD file, from the reader's thread and the helpers,
+// a seek and its read at a time.
+std::mutex file_reads;
+
 bool read_at(FILE* file, uint64_t offset, uint8_t* out, size_t size) {
+  const std::lock_guard<std::mutex> hold(file_reads);
   if (!seek_file(file, static_cast<int64_t>(offset))) return false;
   return std::fread(out, 1, size, file) == size;
 }
@@ -85,7 +91,7 @@ uint32_t cd_flac_block_size(uint32_t sector_bytes) {
   return block;
 }
 
-// The buffers of one hunk's decompression, kept by the thread that decompresses.
+// The buffers of one hunk's decompression; each thread that decompresses keeps its own.
 struct HunkScratch {
   std::vector<uint8_t> compressed, sector_part, subcode_part;
 };
@@ -200,10 +206,12 @@ const char* read_chd_frame(ChdImage& image, uint64_t frame, const uint8_t** byte
   }
   image.last_hunk = UINT32_MAX;
   if (!image.cache) {
-    auto decode = [&image, scratch = HunkScratch{}](uint32_t number, uint8_t* out, uint64_t* rebuilt) mutable {
+    auto decode = [&image](uint32_t number, uint8_t* out, uint64_t* rebuilt) {
+      thread_local HunkScratch scratch;
       return decode_hunk(image, scratch, number, out, rebuilt);
     };
-    image.cache = std::make_unique<ChdHunkCache>(image.header.hunk_bytes, thread_count() > 1, decode);
+    const unsigned threads = thread_count();
+    image.cache = std::make_unique<ChdHunkCache>(image.header.hunk_bytes, threads > 1 ? threads : 0, decode);
   }
   // A sequential read goes on to the end of the frame's track, not into the next one.
   uint64_t track_end = image.hunks.size();
