@@ -7,6 +7,9 @@
 // frames a second by wall-clock time and by processor time (user + system,
 // from GNU time when installed; ffmpeg spreads its work over several
 // threads), the ratios against ffmpeg, peak memory, and the load average.
+// The same conversion with -with-sound (the movie's XA sound interleaved
+// into the AVI, every core) is timed in the same rounds, and its cost over
+// -avi printed.
 //
 // usage: convert_bench [frames (default 300)] [runs (default 5)]
 // The files go to $TMPDIR (or /tmp); pointing it at a RAM disk such as
@@ -114,6 +117,8 @@ int main(int argc, char** argv) {
   const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
 
   const std::vector<std::string> korvane = {KORVANE_EXE, "-no-cdrom", sectors, dir.file("korvane.avi")};
+  const std::vector<std::string> with_sound = {KORVANE_EXE, "-no-cdrom", "-with-sound", sectors,
+                                               dir.file("with_sound.avi")};
   const std::vector<std::string> ffmpeg = {ffmpeg_path, "-v", "error", "-y", "-i", raw, "-an",
                                            "-c:v", "rawvideo", "-pix_fmt", "bgr24", dir.file("ffmpeg.avi")};
   ProcessOptions one_thread, every_core;
@@ -121,11 +126,12 @@ int main(int argc, char** argv) {
   every_core.env = {{"KORVANE_THREADS", std::to_string(cores)}, {"KORVANE_PATH", dir.path()}};
   const std::string gnu_time = std::filesystem::exists("/usr/bin/time") ? "/usr/bin/time" : "";
   const std::string load_before = load_average();
-  Series single, parallel, reference;
+  Series single, parallel, sounded, reference;
   bool ok = true;
   for (int run = 0; run < runs; ++run) {
     single.add(time_of(korvane, one_thread, gnu_time, ok));
     parallel.add(time_of(korvane, every_core, gnu_time, ok));
+    sounded.add(time_of(with_sound, every_core, gnu_time, ok));
     if (have_ffmpeg) reference.add(time_of(ffmpeg, {}, gnu_time, ok));
   }
   if (!ok) return 1;
@@ -144,6 +150,11 @@ int main(int argc, char** argv) {
   report("korvane 1 thread:", k1);
   report(threads_name.c_str(), kn);
   std::printf("korvane %u threads / 1 thread (frames/s): wall %.2f\n", cores, k1.wall / kn.wall);
+  const Timing ks = sounded.medians();
+  report("+sound:", ks);
+  std::printf("-with-sound over -avi (%u threads): wall %+.1f %%", cores, 100.0 * (ks.wall / kn.wall - 1));
+  if (!gnu_time.empty()) std::printf(", processor %+.1f %%", 100.0 * (ks.cpu / kn.cpu - 1));
+  std::printf("\n");
   if (!have_ffmpeg) {
     std::printf("ffmpeg: not installed, no comparison\n");
     return 0;

@@ -238,7 +238,7 @@ void avi_seeds() {
   totals.width = 320;
   totals.height = 240;
   totals.frames = 60;
-  totals.rate = avi_frame_rate(10);
+  totals.rate = table_frame_rate(RateTable::conversion, 10);
   totals.riff_size = 60 * 230400 + 2040;
   totals.movi_size = 60 * 230408 + 4;
   complete_avi_header(header.data(), totals);

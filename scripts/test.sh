@@ -2,6 +2,8 @@
 # Builds korvane, velmora, the synthesiser and every test suite, then runs the
 # tests. Run as root on a fresh Debian machine it installs what it needs first.
 # KORVANE_SANITIZE=ON builds with AddressSanitizer and UndefinedBehaviorSanitizer.
+# KORVANE_SLOW_TESTS=ON also runs the slow tests (an AVI past 4 GiB: about
+# 4.4 GB of disk in the temporary directory); they are skipped otherwise.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 # Tools only the tests run, as outside oracles: chdman makes CHD images

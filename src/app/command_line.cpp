@@ -44,6 +44,7 @@ const OptionEntry kModeOptions[] = {
     {.text = "file-save", .kind = Kind::None},
     {.text = "disc-save", .kind = Kind::None},
     {.text = "image:", .kind = Kind::Text, .text_target = image_name},
+    {.text = "with-sound", .kind = Kind::None},
 };
 
 // Position n sets bit n of OverrideFlags; korvane.ini then leaves that

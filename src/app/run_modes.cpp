@@ -11,6 +11,7 @@
 #include "modes/catalogue/catalogue.hpp"
 #include "modes/convert/convert_movie.hpp"
 #include "modes/convert/frame_pipeline.hpp"
+#include "modes/convert/movie_sound.hpp"
 #include "modes/convert/nothing_converted.hpp"
 #include "modes/convert/xa_stream.hpp"
 #include "modes/copy/copy_sectors.hpp"
@@ -39,7 +40,11 @@ void convert_audio() {
 
 void convert_to_avi() {
   open_avi();
+  if (mode_is(kModeWithSound))
+    begin_soundtrack(SoundtrackChoice::audio_rule, static_cast<uint32_t>(current_sector),
+                     static_cast<uint32_t>(end_sector));
   convert_movie(MovieOutput::Avi);
+  finish_soundtrack(static_cast<uint32_t>(end_sector));
   finish_avi();
   if (movie.avi.frames == 0) report_nothing_converted(WantedStream::Movie, input_first, input_end);
 }

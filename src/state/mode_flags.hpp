@@ -28,6 +28,7 @@ constexpr uint32_t kModeNoCdrom = 0x40000;     // -no-cdrom
 constexpr uint32_t kModeFileSave = 0x80000;    // -file-save
 constexpr uint32_t kModeDiscSave = 0x100000;   // -disc-save
 constexpr uint32_t kModeImage = 0x200000;      // -image:
+constexpr uint32_t kModeWithSound = 0x400000;  // -with-sound: the movie's sound in its AVI
 
 // Bits of OverrideFlags, in the order of the setting option table.
 constexpr uint32_t kOverrideCdDrive = 0x1;

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "format/mdec/frame_decode.hpp"
+#include "format/timing/movie_rate.hpp"
 #include "state/avi_state.hpp"
 
 struct FrameBuffers {
@@ -40,6 +41,7 @@ struct MovieContext {
   uint32_t quant_scale = 0;
   FrameBuffers frame;
   AviState avi;                  // the AVI being written with -avi
+  RateEvidence rate_evidence;    // the movie's timing, gathered as it is read
 };
 
 extern MovieContext movie;

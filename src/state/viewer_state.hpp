@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "format/timing/movie_rate.hpp"
 #include "format/viewer/routine_table.hpp"
 
 // The sectors one bulk read asks for; file and channel of the audio; the
@@ -18,6 +19,12 @@ struct ViewerStream {
   uint32_t sound_bits = 4;            // 4 or 8 bits a sample in the sectors
   uint32_t audio_interval = 0;        // 4 to 32 sectors between audio sectors
   uint16_t sectors_per_read = 1;
+  // The rate chosen from the movie (no -viewer: number): the frames the
+  // preload reads and the sound sectors among them tell it.
+  bool automatic_rate = false;
+  uint32_t first_chunks = 0;          // chunks of the first frame
+  RateEvidence rate_evidence;
+  FrameRate frame_rate;               // the rate played
 };
 
 // The playback clock and the flags the window procedure changes.

@@ -23,7 +23,9 @@ constexpr size_t kMicrosecondsPerFrameOffset = 32;
 constexpr size_t kMaxBytesPerSecondOffset = 36;
 constexpr size_t kWidthOffset = 64;
 constexpr size_t kHeightOffset = 68;
+constexpr size_t kStreamScaleOffset = 128;
 constexpr size_t kStreamRateOffset = 132;
+constexpr size_t kStreamStartOffset = 136;
 constexpr uint32_t kBytesPerPixel = 3;  // 24-bit frames
 
 // Where korvane's header holds its chunk identifiers and list types.
@@ -55,8 +57,18 @@ bool patch_frame_rate(uint8_t* header, int32_t fps) {
   const uint32_t width = get_le32(header + kWidthOffset);
   const uint32_t height = get_le32(header + kHeightOffset);
   const uint32_t bytes_per_second = height * width * static_cast<uint32_t>(fps) * kBytesPerPixel;
+  // A picture stream that starts late (its sound comes first) keeps its
+  // start in seconds: the frames it waits are counted again at the new rate.
+  const uint32_t old_scale = get_le32(header + kStreamScaleOffset);
+  const uint32_t old_rate = get_le32(header + kStreamRateOffset);
+  const uint32_t start = get_le32(header + kStreamStartOffset);
+  if (start != 0 && old_rate != 0) {
+    const uint64_t numerator = uint64_t{start} * old_scale * static_cast<uint32_t>(fps);
+    put_le32(header + kStreamStartOffset, static_cast<uint32_t>((2 * numerator + old_rate) / (2 * uint64_t{old_rate})));
+  }
   put_le32(header + kMicrosecondsPerFrameOffset, microseconds);
   put_le32(header + kMaxBytesPerSecondOffset, bytes_per_second);
+  put_le32(header + kStreamScaleOffset, 1);  // whole frames a second (korvane may have written 15/2)
   put_le32(header + kStreamRateOffset, static_cast<uint32_t>(fps));
   return true;
 }

@@ -13,8 +13,11 @@ uint32_t microseconds_per_frame(int32_t fps);
 
 // Writes the rate into the header: microseconds per frame, the maximum
 // bytes per second (height x width x fps x 3, wrapping at 32 bits) from the
-// header's own width and height, and the stream rate. Returns false and
-// leaves the header alone when the rate is not listed.
+// header's own width and height, and the picture stream's rate over a scale
+// of 1; a picture stream that starts late has its start counted again at the
+// new rate, so that its sound stays in place. Nothing of a sound stream is
+// touched. Returns false and leaves the header alone when the rate is not
+// listed.
 bool patch_frame_rate(uint8_t* header, int32_t fps);
 
 // Whether the header is that of an AVI korvane wrote: a RIFF "AVI " file

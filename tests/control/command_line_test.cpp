@@ -77,7 +77,8 @@ TEST(OptionTables, BitsFollowTablePositions) {
   EXPECT_EQ(1u << match(setting_options(), "path:x"), kOverridePath);
   EXPECT_EQ(1u << match(setting_options(), "SoundVolume:1"), kOverrideSoundVolume);
   EXPECT_EQ(1u << match(setting_options(), "sound:on"), kOverrideSound);
-  EXPECT_EQ(mode_options().size(), 22u);
+  EXPECT_EQ(1u << match(mode_options(), "with-sound"), kModeWithSound);
+  EXPECT_EQ(mode_options().size(), 23u);
   EXPECT_EQ(setting_options().size(), 14u);
 }
 

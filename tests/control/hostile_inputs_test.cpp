@@ -64,7 +64,9 @@ constexpr char kSettingsInvalid[] = "初期化ファイルが異常です.";
 
 // An error message as korvane prints it, with its detail (already CP932).
 std::string message(const char* table_message, const std::string& detail) {
-  return utf8_to_cp932(("\n" + std::string(table_message) + "\n").c_str()) + detail;
+  std::string text = "\n";
+  text.append(table_message).append("\n");
+  return utf8_to_cp932(text.c_str()) + detail;
 }
 
 TEST_F(HostileRun, AnOutputThatIsTheInputIsRefusedBeforeItIsTouched) {

@@ -49,6 +49,7 @@ const char kUsageText[] =
     "  -check            2度読みによる読み込みｴﾗｰのﾁｪｯｸをする (ﾃﾞﾌｫﾙﾄは ﾁｪｯｸなし)\n"
     "                      -viewer指定時は無効です\n"
     "  -path:パス        korvane.ini,file.infのパスを指定する\n"
+    "  -with-sound       ムービーのAVIにXAオーディオも入れる\n"
     "WNASPI32.DLLが必要です\n"
     "ATAPIのCDドライブが必要です\n"
     "リアルタイム再生の場合はDirectDraw,DirectSoundを使用します\n"

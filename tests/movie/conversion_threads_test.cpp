@@ -106,12 +106,28 @@ size_t avi_bytes_with_frames(size_t frames) {
   return kAviHeaderBytes + frames * (kChunkHeaderBytes + kWidth * kHeight * 3);
 }
 
+// A conversion that ends on a fatal error still finishes its AVI: the frames
+// written so far, then the "idx1" chunk (8 bytes) with 16 bytes a frame.
+size_t finished_avi_bytes_with_frames(size_t frames) {
+  constexpr size_t kIndexChunkHeaderBytes = 8;
+  constexpr size_t kIndexEntryBytes = 16;
+  return avi_bytes_with_frames(frames) + kIndexChunkHeaderBytes + frames * kIndexEntryBytes;
+}
+
 TEST(ConversionThreads, AviIsTheSameWithOneAndFourThreads) {
   const mkdisc::Movie movie = test_movie(3);
   const Outcome o = expect_same_with_one_and_four(movie.sectors, {}, "m.avi");
   EXPECT_EQ(o.result.status, 0) << o.result.out;
   // The frames, their index and the completed header.
   EXPECT_GT(o.files.at("m.avi").size(), avi_bytes_with_frames(kFrames));
+}
+
+TEST(ConversionThreads, AviWithSoundIsTheSameWithOneAndFourThreads) {
+  // The sound chunks go in before the frame whose sectors follow them,
+  // though frames are assembled ahead of the one being written.
+  const Outcome o = expect_same_with_one_and_four(test_movie().sectors, {"-with-sound"}, "s.avi");
+  EXPECT_EQ(o.result.status, 0) << o.result.out;
+  EXPECT_NE(o.files.at("s.avi").find("01wb"), std::string::npos);
 }
 
 TEST(ConversionThreads, WidthPlacementIsTheSameWithOneAndFourThreads) {
@@ -149,7 +165,7 @@ TEST(ConversionThreads, ALateUndecodableFrameEndsAfterTheFramesBeforeIt) {
     const Outcome o = expect_same_with_one_and_four(movie.sectors, {mode}, mode == "-avi" ? "m.avi" : "pic");
     EXPECT_EQ(o.result.status, exit_status_of(-9)) << mode;
     if (mode == "-avi") {
-      EXPECT_EQ(o.files.at("m.avi").size(), avi_bytes_with_frames(kBadFrame - 1));
+      EXPECT_EQ(o.files.at("m.avi").size(), finished_avi_bytes_with_frames(kBadFrame - 1));
     } else {
       EXPECT_EQ(o.files.count("pic00000032.BMP"), 1u);
       EXPECT_EQ(o.files.count("pic00000033.BMP"), 0u);
@@ -163,7 +179,7 @@ TEST(ConversionThreads, ALateBadHeaderEndsAfterTheFramesBeforeIt) {
   movie.sectors[chunk0][kSubheaderBytes] = 0x50;  // the status nibble is no longer 6
   const Outcome o = expect_same_with_one_and_four(movie.sectors, {}, "m.avi");
   EXPECT_EQ(o.result.status, exit_status_of(-9));
-  EXPECT_EQ(o.files.at("m.avi").size(), avi_bytes_with_frames(kBadFrame - 1));
+  EXPECT_EQ(o.files.at("m.avi").size(), finished_avi_bytes_with_frames(kBadFrame - 1));
 }
 
 }  // namespace

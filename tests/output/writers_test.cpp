@@ -97,8 +97,8 @@ TEST(AviLayout, FrameRateTable) {
   const uint32_t rates[] = {30, 30, 20, 20, 15, 15, 10, 10, 0, 0};
   const uint32_t micro[] = {33333, 33333, 50000, 50000, 66666, 66666, 100000, 100000, 0, 0};
   for (size_t i = 0; i < std::size(chunks); ++i) {
-    EXPECT_EQ(avi_frame_rate(chunks[i]).rate, rates[i]) << chunks[i];
-    EXPECT_EQ(avi_frame_rate(chunks[i]).microseconds, micro[i]) << chunks[i];
+    EXPECT_EQ(table_frame_rate(RateTable::conversion, chunks[i]).rate, rates[i]) << chunks[i];
+    EXPECT_EQ(frame_microseconds(table_frame_rate(RateTable::conversion, chunks[i])), micro[i]) << chunks[i];
   }
 }
 

@@ -152,3 +152,22 @@ TEST(Description, PackedDiscOfMoviesAndEightBitSound) {
   EXPECT_NE(error_of("output sectors\nmovie audio=37800 audio-bits=6\n").find("sample width 6"), std::string::npos);
   EXPECT_NE(error_of("output sectors\nmovie audio=37800 audio-slot=8\n").find("audio slot 8"), std::string::npos);
 }
+
+// Movies at a disc speed and frame rate: single speed halves the sound's
+// interleave, fps gives the sectors a frame (fractional ones alternate), the
+// sound's place in each run of sectors is chosen, and the flash pattern is
+// white one frame in ten.
+TEST(Description, SpeedFpsAudioSlotAndFlash) {
+  const BuiltDisc d = build_from_description(
+      "output sectors\n"
+      "movie width=16 height=16 frames=12 speed=1 fps=24 audio=37800 audio-slot=0 pattern=flash\n");
+  const Movie& m = d.files.at(0).movies.at(0);
+  // 75 / 24 = 3.125 sectors a frame, one in four of them sound, from sector 0.
+  ASSERT_EQ(m.sectors.size(), 37u);  // floor(12 x 3.125)
+  for (size_t i = 0; i < m.sectors.size(); ++i)
+    EXPECT_EQ(is_audio_sector(m.sectors[i].data()), i % 4 == 0) << "sector " << i;
+  for (int f = 0; f < 12; ++f) EXPECT_EQ(m.frames[f].rgb[0] == 255, f == 5) << "frame " << f;
+  EXPECT_NE(error_of("output sectors\nmovie fps=15 sectors-per-frame=10\n").find("not both"), std::string::npos);
+  EXPECT_NE(error_of("output sectors\nmovie speed=3\n").find("disc speed"), std::string::npos);
+  EXPECT_NE(error_of("output sectors\nmovie audio=37800 audio-slot=8\n").find("audio slot 8"), std::string::npos);
+}

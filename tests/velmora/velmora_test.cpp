@@ -38,7 +38,11 @@ uint32_t field(const std::string& bytes, size_t offset) {
 }
 
 TEST(RatePatch, WritesTheThreeFieldsOnly) {
-  const std::string before = header_of(320, 240);
+  // The scale and start of a picture stream as korvane writes it for a
+  // whole rate with its sound not first (velmora rewrites those otherwise).
+  std::string before = header_of(320, 240);
+  put_le32(reinterpret_cast<uint8_t*>(before.data()) + 128, 1);
+  put_le32(reinterpret_cast<uint8_t*>(before.data()) + 136, 0);
   std::string after = before;
   ASSERT_TRUE(patch_frame_rate(reinterpret_cast<uint8_t*>(after.data()), 10));
   EXPECT_EQ(field(after, 32), 100000u);

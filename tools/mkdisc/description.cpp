@@ -16,6 +16,8 @@ namespace mkdisc {
 namespace {
 
 constexpr int kMaxCount = 1 << 24;  // sectors, frames or bytes one statement may ask for
+constexpr double kMaxFps = 60;
+constexpr double kSpeedOneSectors = 75;  // sectors a second at single speed
 
 struct Args {
   std::map<std::string, std::string> kv;
@@ -76,7 +78,8 @@ Pattern parse_pattern(const std::string& v) {
   if (v == "gradient") return Pattern::gradient;
   if (v == "sample") return Pattern::sample;
   if (v == "bars") return Pattern::bars;
-  throw Error("pattern \"" + v + "\" is not gradient, sample or bars");
+  if (v == "flash") return Pattern::flash;
+  throw Error("pattern \"" + v + "\" is not gradient, sample, bars or flash");
 }
 
 Sound parse_sound(const std::string& v) {
@@ -90,6 +93,16 @@ ColourConvention parse_colour(const std::string& v) {
   if (v == "korvane") return ColourConvention::korvane;
   if (v == "console") return ColourConvention::console;
   throw Error("colour \"" + v + "\" is not korvane or console");
+}
+
+// Frames a second, 1 to 60, fractions allowed (7.5).
+double parse_fps(const std::string& v) {
+  errno = 0;
+  char* end = nullptr;
+  const double d = std::strtod(v.c_str(), &end);
+  if (v.empty() || *end != '\0' || errno == ERANGE) throw Error("fps \"" + v + "\" is not a number");
+  if (!(d >= 1 && d <= kMaxFps)) throw Error("fps " + v + " is outside 1..60");
+  return d;
 }
 
 double parse_sectors_per_frame(const std::string& v) {
@@ -131,8 +144,12 @@ void add_movie(Target& t, Args& a) {
   s.channel_number = static_cast<int>(a.integer("channel", 1, 0, 255, "channel number"));
   s.video_submode = static_cast<uint8_t>(a.integer("submode", kVideoSubmode, 0, 255, "submode"));
   s.first_frame_number = static_cast<int>(a.integer("first-frame", 1, 0, 0x7FFFFFFF, "first-frame"));
+  s.disc_speed = static_cast<int>(a.integer("speed", 2, 1, 2, "disc speed"));
+  if (a.has("sectors-per-frame") && a.has("fps")) throw Error("give sectors-per-frame or fps, not both");
   if (a.has("sectors-per-frame")) s.sectors_per_frame = parse_sectors_per_frame(a.text("sectors-per-frame", "0"));
+  if (a.has("fps")) s.sectors_per_frame = kSpeedOneSectors * s.disc_speed / parse_fps(a.text("fps", "15"));
   a.used["sectors-per-frame"] = true;
+  a.used["fps"] = true;
   const std::string audio = a.text("audio", "none");
   if (audio != "none") {
     s.audio = true;

@@ -25,6 +25,17 @@ constexpr int kFormOneDataBytes = 2048;
 
 std::string num(int64_t v) { return std::to_string(v); }
 
+constexpr int kDoubleSpeed = 2;
+
+}  // namespace
+
+int movie_interleave(const MovieSpec& s) {
+  if (s.interleave != 0) return s.interleave;
+  return audio_interleave(s.audio_format) * s.disc_speed / kDoubleSpeed;
+}
+
+namespace {
+
 void check_movie_spec(const MovieSpec& s) {
   if (s.width < 1 || s.width > kMaxPictureSide) throw Error("width " + num(s.width) + " is outside 1..65535");
   if (s.height < 1 || s.height > kMaxPictureSide) throw Error("height " + num(s.height) + " is outside 1..65535");
@@ -44,11 +55,12 @@ void check_movie_spec(const MovieSpec& s) {
   if (s.first_frame_number < 0) throw Error("first frame number " + num(s.first_frame_number) + " is negative");
   if (!(s.sectors_per_frame >= 0) || s.sectors_per_frame > kMaxChunks)
     throw Error("sectors per frame " + std::to_string(s.sectors_per_frame) + " is outside 0..65535");
+  if (s.disc_speed != 1 && s.disc_speed != 2) throw Error("disc speed " + num(s.disc_speed) + " is not 1 or 2");
   if (s.audio) {
     check_audio_format(s.audio_format);
     if (s.interleave < 0 || s.interleave == 1 || s.interleave > 1024)
       throw Error("audio interleave " + num(s.interleave) + " is outside 2..1024");
-    const int n = s.interleave ? s.interleave : audio_interleave(s.audio_format);
+    const int n = movie_interleave(s);
     if (s.audio_slot < -1 || s.audio_slot >= n)
       throw Error("audio slot " + num(s.audio_slot) + " is outside 0.." + num(n - 1));
   }
@@ -74,9 +86,8 @@ Movie build_movie(const MovieSpec& movie_spec) {
   }
 
   // Lay out positions: audio every `n`-th position (the last of each group
-  // unless another slot is asked for),
-  // the video chunks of the frames in the others.
-  const int n = movie_spec.audio ? (movie_spec.interleave ? movie_spec.interleave : audio_interleave(movie_spec.audio_format)) : 0;
+  // unless another slot is asked for), the video chunks of the frames in the others.
+  const int n = movie_spec.audio ? movie_interleave(movie_spec) : 0;
   const int slot = movie_spec.audio_slot < 0 ? n - 1 : movie_spec.audio_slot;
   auto is_audio = [n, slot](int64_t p) { return n > 0 && p % n == slot; };
   std::vector<int> frame_of;  // per position: frame index, or -1 for audio

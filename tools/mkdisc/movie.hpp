@@ -30,10 +30,15 @@ struct MovieSpec {
   // the chunks of each frame without padding. May be fractional (e.g. 8.75
   // would be given as 35/4): frame f spans sectors floor(f*spf)..floor((f+1)*spf).
   double sectors_per_frame = 0;
+  // (For a rate of f frames a second at speed s: 75 x s / f.)
   bool audio = false;
   AudioFormat audio_format;
   int audio_channel = -1;            // -1: the video's channel
-  int interleave = 0;                // one audio sector in this many; 0: from the format
+  int interleave = 0;                // one audio sector in this many; 0: from the format and speed
+  // 2 (double speed, 150 sectors a second) or 1 (single speed, 75): the
+  // interleave the format needs at that speed (half the double-speed one at
+  // single speed) when `interleave` is 0.
+  int disc_speed = 2;
   int audio_slot = -1;               // place of the audio sector in each group of `interleave`; -1: the last
   Sound sound = Sound::sweep;        // used when `pcm` is empty
   std::vector<int16_t> pcm;          // source audio; fitted to the audio sectors
@@ -50,6 +55,10 @@ struct Movie {
 
 // Throws Error naming the value when the movie_spec cannot be built.
 Movie build_movie(const MovieSpec& movie_spec);
+
+// One audio sector in this many: the spec's interleave, or the one its
+// audio format needs at its disc speed.
+int movie_interleave(const MovieSpec& movie_spec);
 
 // `count` empty sectors (all zero: file 0, channel 0, submode 0).
 SectorList gap_sectors(int count);

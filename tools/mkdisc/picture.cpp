@@ -9,6 +9,9 @@ namespace mkdisc {
 namespace {
 
 constexpr int kMacroblockSize = 16;
+constexpr int kFlashPeriod = 10;   // the flash pattern is white one frame in ten ...
+constexpr int kFlashPhase = 5;     // ... from frame 5 on
+constexpr int kFlashWhite = 255;
 
 uint8_t clamp_byte(int v) { return static_cast<uint8_t>(std::clamp(v, 0, 255)); }
 
@@ -103,6 +106,8 @@ void draw_bars(RgbFrame& f, int index) {
 
 }  // namespace
 
+bool is_flash_frame(int frame_index) { return frame_index % kFlashPeriod == kFlashPhase; }
+
 RgbFrame make_frame(int width, int height) {
   RgbFrame f;
   f.width = width;
@@ -117,6 +122,9 @@ RgbFrame test_pattern(int width, int height, int frame_index, Pattern pattern) {
     case Pattern::gradient: draw_gradient(f, frame_index); break;
     case Pattern::sample: draw_sample(f, frame_index); break;
     case Pattern::bars: draw_bars(f, frame_index); break;
+    case Pattern::flash:
+      if (is_flash_frame(frame_index)) std::fill(f.rgb.begin(), f.rgb.end(), kFlashWhite);
+      break;
   }
   return f;
 }

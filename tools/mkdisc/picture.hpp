@@ -24,8 +24,13 @@ RgbFrame make_frame(int width, int height);
 // ramps that drift, easy to compress. `sample`: the README's movie, a moving
 // colour gradient with an upright arrow and an "F" in the top-left corner, so
 // a flipped or mirrored picture shows at once. `bars`: hard-edged colour bars
-// with a moving block (stresses the encoder).
-enum class Pattern { gradient, sample, bars };
+// with a moving block (stresses the encoder). `flash`: black, with a white
+// picture on every frame whose index is 5 more than a multiple of 10 (a
+// moment that can be found again in a player's output).
+enum class Pattern { gradient, sample, bars, flash };
+
+// Whether frame `frame_index` of the flash pattern is the white one.
+bool is_flash_frame(int frame_index);
 
 RgbFrame test_pattern(int width, int height, int frame_index, Pattern pattern = Pattern::gradient);
 

@@ -39,14 +39,6 @@ constexpr uint32_t kHasIndex = 0x10;
 constexpr uint32_t kIndexFlags = 8;  // the key-frame flag 0x10 is not set
 constexpr uint32_t kJunkBytes = 1808;
 
-struct RateRow {
-  uint32_t max_chunks;
-  AviFrameRate rate;
-};
-constexpr RateRow kRateTable[] = {
-    {5, {30, 33333}}, {8, {20, 50000}}, {10, {15, 66666}}, {15, {10, 100000}},
-};
-
 struct ConstantChunk {
   int offset;
   const char* fourcc;
@@ -67,12 +59,6 @@ constexpr ConstantType kConstantTypes[] = {
 
 }  // namespace
 
-AviFrameRate avi_frame_rate(uint32_t max_chunks) {
-  for (const RateRow& row : kRateTable)
-    if (max_chunks <= row.max_chunks) return row.rate;
-  return {0, 0};
-}
-
 void build_provisional_avi_header(uint8_t* h) {
   std::memset(h, 0, kAviHeaderBytes);
   for (const ConstantChunk& c : kConstantChunks) build_avi_chunk_header(h + c.offset, c.fourcc, c.size);
@@ -88,12 +74,14 @@ void build_provisional_avi_header(uint8_t* h) {
 void complete_avi_header(uint8_t* h, const AviTotals& t) {
   const uint32_t image_bytes = t.width * t.height * kBytesPerPixel;
   put_le32(h + kRiffSize, t.riff_size);
-  put_le32(h + kMicrosecondsPerFrame, t.rate.microseconds);
-  put_le32(h + kMaxBytesPerSecond, image_bytes * t.rate.rate);
+  put_le32(h + kMicrosecondsPerFrame, frame_microseconds(t.rate));
+  // W x H x 3 x rate / scale, kept to its low 32 bits.
+  put_le32(h + kMaxBytesPerSecond, static_cast<uint32_t>(uint64_t{image_bytes} * t.rate.rate / t.rate.scale));
   put_le32(h + kTotalFrames, t.frames);
   put_le32(h + kMainBufferSize, image_bytes);
   put_le32(h + kMainWidth, t.width);
   put_le32(h + kMainHeight, t.height);
+  put_le32(h + kStreamScale, t.rate.scale);
   put_le32(h + kStreamRate, t.rate.rate);
   put_le32(h + kStreamLength, t.frames);
   put_le32(h + kStreamBufferSize, image_bytes);

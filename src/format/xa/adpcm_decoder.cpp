@@ -117,3 +117,20 @@ void decode_xa_stereo_8bit(const uint8_t* data, AdpcmHistory& left, AdpcmHistory
   decode_sound_units(data, kUnitsPerGroup8Bit, 1, 2, right, decode_sound_unit_8bit, halves[1]);
   interleave(halves[0], halves[1], kHalf, out);
 }
+
+int decode_xa_sector_samples(const uint8_t* data, const XaCoding& coding, AdpcmHistory& left,
+                             AdpcmHistory& right, int16_t* out) {
+  const bool mono = coding.channels == 1;
+  if (coding.bits == kXaBits8) {
+    if (mono)
+      decode_xa_mono_8bit(data, left, out);
+    else
+      decode_xa_stereo_8bit(data, left, right, out);
+    return kSamplesPerSector8Bit;
+  }
+  if (mono)
+    decode_xa_mono(data, left, out);
+  else
+    decode_xa_stereo(data, left, right, out);
+  return kSamplesPerSector;
+}

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "format/disc/xa_sector.hpp"
+
 constexpr int kSoundGroupsPerSector = 18;
 constexpr int kSoundGroupBytes = 128;
 constexpr int kUnitsPerGroup = 8;
@@ -89,3 +91,9 @@ void decode_xa_stereo(const uint8_t* data, AdpcmHistory& left, AdpcmHistory& rig
 void decode_xa_mono_8bit(const uint8_t* data, AdpcmHistory& history, int16_t* out);
 void decode_xa_stereo_8bit(const uint8_t* data, AdpcmHistory& left, AdpcmHistory& right,
                            int16_t* out);
+
+// One sector's sound data as its coding byte describes it (4- or 8-bit,
+// mono or stereo; `right` is left alone for mono). Returns the number of
+// samples written: 4032 for 4-bit sound, 2016 for 8-bit.
+int decode_xa_sector_samples(const uint8_t* data, const XaCoding& coding, AdpcmHistory& left,
+                             AdpcmHistory& right, int16_t* out);

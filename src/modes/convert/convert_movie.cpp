@@ -4,6 +4,7 @@
 #include "modes/convert/convert_movie.hpp"
 
 #include "format/mdec/colour.hpp"
+#include "format/timing/movie_rate.hpp"
 #include "io/sector_source.hpp"
 #include "modes/convert/convert_on_workers.hpp"
 #include "modes/convert/frame_assembly.hpp"
@@ -26,7 +27,7 @@ void convert_frames(MovieOutput output) {
     movie.macroblock_count =
         (movie.picture_height / kMacroblockPixels) * (movie.picture_width / kMacroblockPixels);
     build_frame_picture(mode_is(kModeWidth));
-    write_converted_frame(output);
+    write_converted_frame(output, static_cast<uint32_t>(current_sector));
   }
 }
 
@@ -34,6 +35,8 @@ void convert_frames(MovieOutput output) {
 
 void convert_movie(MovieOutput output) {
   set_sector_mode(kSectorMode2336);
+  start_rate_evidence(movie.rate_evidence, static_cast<uint8_t>(movie.file_number),
+                      static_cast<uint8_t>(movie.channel_number));
   const unsigned threads = thread_count();
   if (threads > 1)
     convert_frames_on_workers(threads, output);

@@ -50,7 +50,7 @@ void write_oldest(Pipeline& p) {
   movie.picture_width = job.params.width;
   movie.picture_height = job.params.height;
   movie.frame.picture = job.picture.data();
-  write_converted_frame(p.output);
+  write_converted_frame(p.output, job.sector_after);
   movie.frame_counter = counter;
   movie.picture_width = width;
   movie.picture_height = height;

@@ -2,9 +2,11 @@
 
 #include <cstring>
 
+#include "format/disc/xa_sector.hpp"
 #include "format/mdec/str_header.hpp"
 #include "io/sector_source.hpp"
 #include "modes/convert/frame_buffers.hpp"
+#include "modes/convert/movie_sound.hpp"
 #include "platform/errors.hpp"
 #include "state/movie_context.hpp"
 #include "state/scan_state.hpp"
@@ -34,6 +36,10 @@ bool find_video_sector() {
       mark_sector_used(current_sector);
       return true;
     }
+    if (is_audio_sector(sector_buffer)) {
+      note_audio_sector(movie.rate_evidence, static_cast<uint32_t>(current_sector), sector_buffer);
+      offer_sound_sector(static_cast<uint32_t>(current_sector), sector_buffer);
+    }
     ++current_sector;
   }
   return false;
@@ -60,6 +66,7 @@ bool check_frame_header() {
     fatal_error(kErrConvert, "ヘッダが異常です.\n");
   movie.chunks_per_frame = h.chunks_per_frame;
   movie.quant_scale = h.quant_scale;
+  note_frame_start(movie.rate_evidence, movie.frame_start_sector, movie.chunks_per_frame);
   if (static_cast<int32_t>(movie.chunks_per_frame) > movie.max_chunks)
     movie.max_chunks = static_cast<int32_t>(movie.chunks_per_frame);
   return true;

@@ -3,15 +3,18 @@
 
 #include "io/avi_writer.hpp"
 #include "io/bmp_writer.hpp"
+#include "modes/convert/movie_sound.hpp"
 #include "platform/console.hpp"
 
 void print_frame_progress(uint32_t sector_after, uint32_t end_sector, int32_t frame_number) {
   console_printf("convert block %08x/%08x (frame = %d)\r", sector_after, end_sector, frame_number);
 }
 
-void write_converted_frame(MovieOutput output) {
-  if (output == MovieOutput::Bmp)
+void write_converted_frame(MovieOutput output, uint32_t frame_end) {
+  if (output == MovieOutput::Bmp) {
     write_bmp_frame();
-  else
+  } else {
+    sound_before_frame(frame_end);
     write_avi_frame();
+  }
 }

@@ -14,20 +14,10 @@ uint8_t pcm_bytes[kPcmBytesPerSector];
 
 void decode_xa_sector(const uint8_t* sector) {
   const uint8_t* data = sector + kSubheaderBytes;
-  const bool mono = xa_stream.channel_count == 1;
-  int count = kSamplesPerSector;
-  if (xa_stream.bits_per_sample == kXaBits8) {
-    count = kSamplesPerSector8Bit;
-    if (mono) {
-      decode_xa_mono_8bit(data, adpcm_left, samples);
-    } else {
-      decode_xa_stereo_8bit(data, adpcm_left, adpcm_right, samples);
-    }
-  } else if (mono) {
-    decode_xa_mono(data, adpcm_left, samples);
-  } else {
-    decode_xa_stereo(data, adpcm_left, adpcm_right, samples);
-  }
+  XaCoding coding{};
+  coding.channels = static_cast<uint32_t>(xa_stream.channel_count);
+  coding.bits = xa_stream.bits_per_sample;
+  const int count = decode_xa_sector_samples(data, coding, adpcm_left, adpcm_right, samples);
   for (int i = 0; i < count; ++i) {
     put_le16(pcm_bytes + 2 * i, static_cast<uint16_t>(samples[i]));
   }

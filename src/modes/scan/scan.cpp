@@ -14,6 +14,7 @@
 #include "io/output_file.hpp"
 #include "io/sector_source.hpp"
 #include "modes/convert/convert_movie.hpp"
+#include "modes/convert/movie_sound.hpp"
 #include "modes/convert/xa_decode.hpp"
 #include "modes/convert/xa_stream.hpp"
 #include "modes/scan/found_audio.hpp"
@@ -55,7 +56,11 @@ void convert_found_movie(int32_t start) {
 
   end_sector = file_end_of(start);
   open_avi();
+  if (mode_is(kModeWithSound))
+    begin_soundtrack(SoundtrackChoice::scan_link, static_cast<uint32_t>(start),
+                     static_cast<uint32_t>(scan_state.scan_end));
   convert_movie(MovieOutput::Avi);
+  finish_soundtrack(static_cast<uint32_t>(current_sector));
   finish_avi();
   end_sector = scan_state.scan_end;
 

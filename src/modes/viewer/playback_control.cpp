@@ -13,6 +13,7 @@
 #include "modes/viewer/sector_scan.hpp"
 #include "modes/viewer/viewer_backends.hpp"
 #include "modes/viewer/viewer_frame.hpp"
+#include "state/conversion_numbers.hpp"
 #include "state/movie_context.hpp"
 #include "state/settings.hpp"
 #include "state/viewer_state.hpp"
@@ -49,6 +50,8 @@ int read_frame_ahead() {
     if (!is_str_header(header)) return 0;
     const uint32_t chunks = header.chunks_per_frame;
     movie.chunks_per_frame = chunks;
+    if (viewer_clock.preloading != 0)  // the sector just read opens the frame
+      note_frame_start(viewer_stream.rate_evidence, static_cast<uint32_t>(current_sector) - 1, chunks);
     if (chunks == 0 || chunks > frame_ring.slot_chunks) {
       // The frame does not fit a slot: its sectors are read past and it is
       // dropped, and the next frame is read in its place.
@@ -118,6 +121,19 @@ int page_flip() {
 
 uint32_t viewer_ticks() {
   return viewer_backends.clock->tick_count() - viewer_clock.tick_base;
+}
+
+float viewer_frame_period() {
+  if (!viewer_stream.automatic_rate) return frame_period_for(viewer_frame_rate);
+  const FrameRate& r = viewer_stream.frame_rate;
+  return 1000.0f * static_cast<float>(r.scale) / static_cast<float>(r.rate);
+}
+
+void choose_preloaded_rate() {
+  if (!viewer_stream.automatic_rate) return;
+  viewer_stream.frame_rate =
+      movie_frame_rate(viewer_stream.rate_evidence, RateTable::viewer, viewer_stream.first_chunks);
+  viewer_frame_rate = static_cast<int32_t>(viewer_stream.frame_rate.rate / viewer_stream.frame_rate.scale);
 }
 
 float frame_period_for(int32_t frame_rate) {

@@ -34,3 +34,12 @@ void flip_rectangles(int32_t display_mode, uint32_t scale, uint32_t width, uint3
 // Milliseconds between frames for a frame rate: 10, 20 and 30 have their
 // own period, every other rate plays at 15 frames a second.
 float frame_period_for(int32_t frame_rate);
+
+// After the preload, with no -viewer: number: the movie's rate from the
+// frames preloaded and the sound sectors among them (the same rule as the
+// conversion's, with the viewer's table for movies made for it).
+void choose_preloaded_rate();
+
+// Milliseconds between frames: of the -viewer: number as frame_period_for
+// has it, or 1000 / the rate chosen from the movie.
+float viewer_frame_period();

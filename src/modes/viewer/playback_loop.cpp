@@ -66,7 +66,8 @@ void run_viewer() {
   viewer_clock.next_frame_time = static_cast<float>(viewer_ticks() + start_wait);
   wait_to_start();
 
-  const float period = frame_period_for(viewer_frame_rate);
+  choose_preloaded_rate();
+  const float period = viewer_frame_period();
   viewer_clock.next_frame_time =
       static_cast<float>(static_cast<double>(viewer_ticks()) + static_cast<double>(period));
   viewer_clock.frames_to_skip = 0;

@@ -30,6 +30,8 @@ int next_stream_sector() {
       --read_state.remaining;
       return 1;
     }
+    if (viewer_clock.preloading != 0 && is_audio_sector(sector))
+      note_audio_sector(viewer_stream.rate_evidence, static_cast<uint32_t>(current_sector), sector);
     if (file == viewer_stream.audio_file_number && channel == viewer_stream.audio_channel_number &&
         is_audio_sector(sector)) {
       if (write_sound_sector(sector) != 0) return 0;

@@ -52,6 +52,11 @@ void find_video_stream() {
   if (!is_str_header(header)) fatal_error(kErrViewer, "ヘッダが異常です.\n");
   movie.version = decoding_version(header.version);
   movie.chunks_per_frame = header.chunks_per_frame;
+  // Until the preload has shown more, the first frame's chunks give the rate.
+  viewer_stream.automatic_rate = viewer_frame_rate == 0;
+  viewer_stream.first_chunks = movie.chunks_per_frame;
+  start_rate_evidence(viewer_stream.rate_evidence, static_cast<uint8_t>(movie.file_number),
+                      static_cast<uint8_t>(movie.channel_number));
   if (viewer_frame_rate == 0) viewer_frame_rate = frame_rate_for_chunks(movie.chunks_per_frame);
   movie.picture_width = round_picture_size(header.width);
   movie.picture_height = round_picture_size(header.height);
@@ -87,11 +92,7 @@ void find_audio_stream() {
 }
 
 int32_t frame_rate_for_chunks(uint32_t chunks) {
-  if (chunks <= 5) return 30;
-  if (chunks <= 8) return 20;
-  if (chunks <= 10) return 15;
-  if (chunks <= 15) return 10;
-  return 15;
+  return static_cast<int32_t>(table_frame_rate(RateTable::viewer, chunks).rate);
 }
 
 uint32_t audio_interval_for(uint32_t rate, uint32_t channels, uint32_t bits) {

@@ -1,0 +1,188 @@
+// -with-sound: the movie's XA stream followed as its frames are written.
+// The stream is found as -audio finds it (first two sectors of the file
+// and channel within the search window; the interleave is their distance),
+// or as the scan links audio to a movie; it then runs at its interleave
+// until a sector does not match. Its sectors are read into a buffer of
+// their own and never marked, so the scan's audio pass still writes them
+// to the movie's WAV file.
+#include "modes/convert/movie_sound.hpp"
+
+#include <algorithm>
+#include <cstring>
+
+#include "base/byte_order.hpp"
+#include "format/xa/adpcm_decoder.hpp"
+#include "format/timing/movie_rate.hpp"
+#include "format/timing/sound_placement.hpp"
+#include "format/disc/xa_sector.hpp"
+#include "io/avi_writer.hpp"
+#include "io/sector_source.hpp"
+#include "state/movie_context.hpp"
+#include "state/scan_state.hpp"
+#include "state/soundtrack.hpp"
+
+namespace {
+
+constexpr uint32_t kNoSector = UINT32_MAX;
+// A long stream after the last frame is written in chunks of at most this
+// many bytes, so that no more than this is ever held.
+constexpr size_t kLargestSoundChunk = 64 * 8064;
+
+uint8_t sound_sector[kSectorBytes];
+
+bool read_sound_sector(uint32_t sector) {
+  read_sectors(static_cast<int32_t>(sector), 1, sound_sector);
+  return is_audio_sector(sound_sector);
+}
+
+bool of_stream(uint32_t sector) {
+  bool audio = false;
+  for (KeptSoundSector& k : soundtrack.kept) {
+    if (k.sector != sector) continue;
+    std::memcpy(sound_sector, k.bytes.data(), kSectorBytes);
+    k.sector = UINT32_MAX;
+    audio = true;
+    break;
+  }
+  if (!audio) audio = read_sound_sector(sector);
+  return audio && sound_sector[kFileNumberOffset] == soundtrack.file_number &&
+         sound_sector[kChannelNumberOffset] == soundtrack.channel_number;
+}
+
+// The first sector of the stream's file and channel in [from, from + window),
+// below read_end.
+uint32_t search_stream(uint32_t from) {
+  const int32_t limit = search_window_end(static_cast<int32_t>(from), movie.search_window,
+                                          static_cast<int32_t>(soundtrack.read_end));
+  for (int32_t s = static_cast<int32_t>(from); s < limit; ++s)
+    if (of_stream(static_cast<uint32_t>(s))) return static_cast<uint32_t>(s);
+  return kNoSector;
+}
+
+// With the first sector known: the second, its coding and the interleave.
+bool take_second(uint32_t first) {
+  soundtrack.first = first;
+  const uint32_t second = first + 1 < soundtrack.read_end ? search_stream(first + 1) : kNoSector;
+  if (second == kNoSector) return false;
+  soundtrack.second = second;
+  soundtrack.coding_info = sound_sector[kCodingInfoOffset];
+  soundtrack.next = first;
+  soundtrack.found = true;
+  return true;
+}
+
+// The scan's link: the first unused sound sector from search_from on,
+// below `limit`, whose stream has a second sector.
+void search_scan_link(uint32_t limit) {
+  while (!soundtrack.found && soundtrack.search_from < limit) {
+    const uint32_t s = soundtrack.search_from++;
+    if (sector_is_used(static_cast<int32_t>(s)) || !read_sound_sector(s)) continue;
+    soundtrack.file_number = sound_sector[kFileNumberOffset];
+    soundtrack.channel_number = sound_sector[kChannelNumberOffset];
+    take_second(s);
+  }
+}
+
+uint32_t sound_sectors_per_second() {
+  return disc_sectors_per_second(xa_coding(soundtrack.coding_info), soundtrack.second - soundtrack.first);
+}
+
+void append_samples(const int16_t* samples, size_t count) {
+  const size_t at = soundtrack.pcm.size();
+  soundtrack.pcm.resize(at + 2 * count);
+  for (size_t i = 0; i < count; ++i) put_le16(&soundtrack.pcm[at + 2 * i], static_cast<uint16_t>(samples[i]));
+}
+
+// Silence before the first sound when the first frame shows before it.
+void start_sound() {
+  const XaCoding coding = xa_coding(soundtrack.coding_info);
+  start_avi_sound(coding.sample_rate, coding.channels);
+  soundtrack.sound_started = true;
+  AviSoundSync& sync = movie.avi.sync;
+  sync.known = soundtrack.frame_seen;
+  sync.first_frame_last_sector = soundtrack.first_frame_last_sector;
+  sync.first_sound_sector = soundtrack.first;
+  sync.sectors_per_second = sound_sectors_per_second();
+  if (!sync.known) return;
+  const uint64_t silence = leading_silence_frames(sync.first_frame_last_sector, sync.first_sound_sector,
+                                                  sync.sectors_per_second, coding.sample_rate);
+  soundtrack.pcm.assign(silence * coding.channels * 2, 0);
+}
+
+void decode_sound_sector() {
+  int16_t samples[kSamplesPerSector];
+  const int count = decode_xa_sector_samples(sound_sector + kSubheaderBytes, xa_coding(soundtrack.coding_info),
+                                             soundtrack.left, soundtrack.right, samples);
+  append_samples(samples, static_cast<size_t>(count));
+}
+
+// Decodes the stream's sectors below `limit` into one sound chunk.
+void emit_below(uint32_t limit) {
+  if (!soundtrack.found || soundtrack.ended || soundtrack.second >= limit) return;
+  while (soundtrack.next < limit && soundtrack.next < soundtrack.read_end) {
+    if (!of_stream(soundtrack.next)) {
+      soundtrack.ended = true;
+      break;
+    }
+    if (!soundtrack.sound_started) start_sound();
+    decode_sound_sector();
+    soundtrack.next += soundtrack.second - soundtrack.first;
+    if (soundtrack.pcm.size() >= kLargestSoundChunk) {
+      write_avi_sound(soundtrack.pcm.data(), static_cast<uint32_t>(soundtrack.pcm.size()));
+      soundtrack.pcm.clear();
+    }
+  }
+  write_avi_sound(soundtrack.pcm.data(), static_cast<uint32_t>(soundtrack.pcm.size()));
+  soundtrack.pcm.clear();
+}
+
+}  // namespace
+
+void begin_soundtrack(SoundtrackChoice choice, uint32_t start, uint32_t read_end) {
+  soundtrack = Soundtrack{};
+  soundtrack.active = true;
+  soundtrack.read_end = read_end;
+  soundtrack.scan_link = choice == SoundtrackChoice::scan_link;
+  if (soundtrack.scan_link) {
+    soundtrack.search_from = std::max<int64_t>(int64_t{start} - 1, scan_state.scan_start);
+    return;
+  }
+  soundtrack.file_number = static_cast<uint8_t>(movie.file_number);
+  soundtrack.channel_number = static_cast<uint8_t>(movie.channel_number);
+  if (start >= read_end) return;
+  const uint32_t first = search_stream(start);
+  if (first != kNoSector) take_second(first);
+}
+
+void offer_sound_sector(uint32_t sector, const uint8_t* bytes) {
+  if (!soundtrack.active || !soundtrack.found || soundtrack.ended || sector < soundtrack.next) return;
+  if (bytes[kFileNumberOffset] != soundtrack.file_number ||
+      bytes[kChannelNumberOffset] != soundtrack.channel_number)
+    return;
+  for (KeptSoundSector& k : soundtrack.kept) {
+    if (k.sector != UINT32_MAX && k.sector >= soundtrack.next) continue;  // still wanted
+    k.sector = sector;
+    std::memcpy(k.bytes.data(), bytes, kSectorBytes);
+    return;
+  }
+}
+
+void sound_before_frame(uint32_t frame_end) {
+  if (!soundtrack.active) return;
+  if (!soundtrack.frame_seen) {
+    soundtrack.frame_seen = true;
+    soundtrack.first_frame_last_sector = frame_end - 1;
+  }
+  if (soundtrack.scan_link) search_scan_link(frame_end);
+  emit_below(frame_end);
+}
+
+void finish_soundtrack(uint32_t end) {
+  if (!soundtrack.active) return;
+  soundtrack.read_end = std::min(soundtrack.read_end, end);
+  if (soundtrack.scan_link) search_scan_link(end);
+  emit_below(end);
+  soundtrack.active = false;
+  soundtrack.pcm.clear();
+  soundtrack.pcm.shrink_to_fit();
+}

@@ -1,0 +1,4 @@
+// The process-wide soundtrack record of -with-sound.
+#include "state/soundtrack.hpp"
+
+Soundtrack soundtrack;
