@@ -6,6 +6,10 @@ set -euo pipefail
 # zlib, liblzma, libFLAC and libzstd decompress the hunks of CHD images.
 packages=(build-essential cmake pkg-config libgtest-dev libsdl2-dev ffmpeg
           zlib1g-dev liblzma-dev libflac-dev libzstd-dev "$@")
+# Only the tests use these: mandoc and groff lint the manual pages, dpkg-dev
+# (dpkg-shlibdeps) finds the Debian package's dependencies.
+test_packages=(mandoc groff-base dpkg-dev)
+packages+=("${test_packages[@]}")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

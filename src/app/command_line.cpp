@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "app/settings_file.hpp"
-#include "app/usage_text.hpp"
+#include "base/messages.hpp"
 #include "io/aspi.hpp"
 #include "io/settings_path.hpp"
 #include "platform/console.hpp"
@@ -220,6 +220,10 @@ uint32_t parse_decimal(const char* text, ParseFailure reject) {
   return value;
 }
 
+bool is_option_argument(const char* argument) {
+  return argument[0] == '-' || (argument[0] == '/' && slash_starts_option(argument + 1));
+}
+
 void apply_option(const char* option, ParseFailure reject) {
   const char* rest = nullptr;
   int index = match_option(kModeOptions, option, rest);
@@ -250,7 +254,7 @@ void take_arguments(int argc, char** argv, ParseFailure reject) {
       return;
     }
     const int following = argc - 1 - i;
-    if (argument[0] == '-' || (argument[0] == '/' && slash_starts_option(argument + 1))) {
+    if (is_option_argument(argument)) {
       apply_option(argument + 1, reject);
     } else if (following == 1) {
       copy_name(input_name, argument);
@@ -303,7 +307,7 @@ void parse_command_line(int argc, char** argv) {
 }
 
 void print_usage() {
-  for (const char* line : kUsageLines) console_text(line);
+  console_text(message_text(Msg::Usage));
   print_drive_list();
   read_settings();
   fatal_error(kErrCommandLine, "");

@@ -44,6 +44,11 @@ std::span<const OptionEntry> setting_options();
 // the matched part; -1 when no entry matches.
 int match_option(std::span<const OptionEntry> table, const char* option, const char*& rest);
 
+// True when the argument is an option: it starts with "-", or with "/" where
+// the word after it is not a path (an absolute name where "/" separates
+// directories).
+bool is_option_argument(const char* argument);
+
 // Fills ModeFlags, OverrideFlags, the name buffers, the conversion numbers
 // and the command-line settings, checks them, then reads korvane.ini.
 // Returns only for a valid command line; anything else ends in print_usage.

@@ -4,6 +4,9 @@
 #include <cstring>
 
 #include "app/command_line.hpp"
+#include "app/info_options.hpp"
+#include "app/language_choice.hpp"
+#include "base/messages.hpp"
 #include "io/aspi.hpp"
 #include "io/avi_writer.hpp"
 #include "io/sector_source.hpp"
@@ -56,9 +59,7 @@ void convert_to_bmp() {
 }
 
 void save_disc() {
-  console_text("隠しオプションです. CD-DAがある場合は途中で止まるかもしれません.\n");
-  console_text("コマンドラインに -image:ﾌｧｲﾙ名 を追加すれば\n");
-  console_text("ディスクイメージから読み込みます.\n");
+  console_text(message_text(Msg::DiscSaveNotice));
   copy_sectors();
 }
 
@@ -114,6 +115,8 @@ void dispatch_mode() {
 }
 
 int run_korvane(int argc, char** argv) {
+  choose_language(argc, argv);
+  if (answer_info_option(argc, argv)) return 0;
   install_interrupt_handlers();
   parse_command_line(argc, argv);
   choose_conversion_routines();

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "app/default_settings_text.hpp"
+#include "base/messages.hpp"
 #include "io/settings_path.hpp"
 #include "platform/errors.hpp"
 #include "platform/regular_files.hpp"
@@ -36,12 +37,14 @@ const SettingKey kSettingKeys[] = {
     {"StartWait", ValueSyntax::Number, &Settings::StartWait, nullptr, kOverrideStartWait, kAny,
      kAnyMax},
     {"PlayWait", ValueSyntax::OnOff, &Settings::PlayWait, nullptr, kOverridePlayWait, 0, 1},
+    // Not in the default text: the messages stay Japanese unless it is added.
+    {"Language", ValueSyntax::Language, &Settings::Language, nullptr, 0, 0, 1},
 };
 
 // The values a key takes when neither the file nor the command line gives it.
 const Settings kDefaultSettings{};
 
-[[noreturn]] void settings_invalid() { fatal_error(kErrSettings, "korvane.iniが異常です.\n"); }
+[[noreturn]] void settings_invalid() { fatal_error(kErrSettings, message_text(Msg::SettingsInvalid)); }
 
 bool is_blank(char c) { return c == ' ' || c == '\t'; }
 
@@ -117,12 +120,21 @@ void apply_setting_value(const SettingKey& key, const char* value, Settings& tar
         reject();
       }
       return;
+    case ValueSyntax::Language: {
+      Language language = Language::Japanese;
+      if (!parse_language(value, &language)) {
+        reject();
+        return;
+      }
+      target.*key.field = language == Language::English ? 1 : 0;
+      return;
+    }
   }
 }
 
 const char* settings_conflict(const Settings& s) {
-  if (s.MMX == 0 && s.Fixed != 0) return "固定小数点を使用する場合はMMXをONにしてください.\n";
-  if (s.MMX == 0 && s.Filter != 0) return "フィルタを使用する場合はMMXをONにしてください.\n";
+  if (s.MMX == 0 && s.Fixed != 0) return message_text(Msg::FixedNeedsMmx);
+  if (s.MMX == 0 && s.Filter != 0) return message_text(Msg::FilterNeedsMmx);
   return nullptr;
 }
 
@@ -159,7 +171,7 @@ void write_default_settings(const char* path) {
 void read_settings() {
   char path[kSettingsPathSize];
   if (!build_settings_file_path(kSettingsFileName, path))
-    fatal_error(kErrSettings, "korvane.iniのパスが長すぎます.\n");
+    fatal_error(kErrSettings, message_text(Msg::SettingsPathTooLong));
 
   OpenedFile opened = open_input_file(path, InputKind::RegularFile);
   settings.CDChangeSpeed = 0;

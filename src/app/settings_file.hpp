@@ -20,6 +20,7 @@ enum class ValueSyntax {
   AdapterTarget,  // signed number "/" signed number
   OnOff,          // ON or OFF
   OptionOrAuto,   // OPTION (0) or AUTO (1)
+  Language,       // JA (0) or EN (1)
 };
 
 struct SettingKey {

@@ -2,8 +2,11 @@
 // and waiting for its status byte, the drive scan, speed, probe and sense.
 #include "io/aspi.hpp"
 
+#include <cstdio>
 #include <cstdlib>
+#include <string>
 
+#include "base/messages.hpp"
 #include "format/aspi/aspi_cdb.hpp"
 #include "format/aspi/aspi_scan.hpp"
 #include "format/disc/xa_sector.hpp"
@@ -48,19 +51,42 @@ uint8_t aspi_execute(const ScsiCommand& command) {
   return send_and_wait(scsi_block);
 }
 
-void aspi_open() {
-  if (!load_aspi_module(&aspi_entry)) fatal_error(kErrAspi, "WNASPI32.DLLが読み込めません.\n");
+AspiOpenOutcome try_aspi_open() {
+  if (!load_aspi_module(&aspi_entry)) return {AspiOpenResult::NotLoaded};
   const uint32_t support = aspi_entry.support_info();
-  if (aspi_support_status(support) != kAspiComplete) fatal_error(kErrAspi, "ホストがありません.\n");
+  if (aspi_support_status(support) != kAspiComplete) return {AspiOpenResult::NoHost};
   const int adapters = aspi_support_adapters(support);
-  if (adapters == 0) fatal_error(kErrAspi, "使用可能なドライブがありません.\n");
+  if (adapters == 0) return {AspiOpenResult::NoDrive};
 
   cd_drives = CdDriveTable{};
   const AspiPort port{aspi_device_type, aspi_execute};
   const TargetScan scan = scan_drives(port, adapters, &cd_drives);
-  if (scan.outcome == TargetOutcome::SenseFailed) aspi_command_failed(scan.status);
-  if (cd_drives.count == 0) fatal_error(kErrAspi, "使用可能なドライブがありません.\n");
+  if (scan.outcome == TargetOutcome::SenseFailed) return {AspiOpenResult::CommandFailed, scan.status};
+  if (cd_drives.count == 0) return {AspiOpenResult::NoDrive};
   cd_drives.chosen = 0;
+  return {AspiOpenResult::Ready};
+}
+
+void aspi_open() {
+  const AspiOpenOutcome outcome = try_aspi_open();
+  switch (outcome.result) {
+    case AspiOpenResult::Ready:
+      return;
+    case AspiOpenResult::NotLoaded: {
+      // The English text names the places the module was looked for.
+      const std::string places = aspi_module_places();
+      const char* format = message_text(Msg::AspiNotLoaded);
+      std::string detail(static_cast<size_t>(std::snprintf(nullptr, 0, format, places.c_str())), '\0');
+      std::snprintf(detail.data(), detail.size() + 1, format, places.c_str());
+      fatal_error(kErrAspi, detail.c_str());
+    }
+    case AspiOpenResult::NoHost:
+      fatal_error(kErrAspi, message_text(Msg::AspiNoHost));
+    case AspiOpenResult::NoDrive:
+      fatal_error(kErrAspi, message_text(Msg::AspiNoDrive));
+    case AspiOpenResult::CommandFailed:
+      aspi_command_failed(outcome.status);
+  }
 }
 
 void select_cd_drive(int32_t adapter, int32_t target) {
@@ -102,14 +128,14 @@ int probe_max_sectors(int32_t limit, bool show_progress) {
 
 void aspi_command_failed(uint8_t status) {
   if (status == kAspiBufferTooBig)
-    fatal_error(kErrAspi, "korvane.ini内のCdReadSectorを低く設定してください.\n");
-  fatal_error(kErrAspi, "コマンドが発行できません.\n");
+    fatal_error(kErrAspi, message_text(Msg::AspiLowerCdReadSector));
+  fatal_error(kErrAspi, message_text(Msg::AspiCommandFailed));
 }
 
 void print_cd_drives() {
-  console_text("使用可能ドライブ情報\n");
+  console_text(message_text(Msg::DriveListHeading));
   for (int32_t i = 0; i < cd_drives.count; ++i) {
     const CdDrive& drive = cd_drives.drives[i];
-    console_printf("adapter = %d , id = %d , %s\n", drive.adapter, drive.target, drive.name());
+    console_printf(message_text(Msg::DriveListLine), drive.adapter, drive.target, drive.name());
   }
 }

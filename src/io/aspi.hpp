@@ -6,10 +6,20 @@
 
 #include "format/aspi/aspi_block.hpp"
 
+// How the drive layer's start went.
+enum class AspiOpenResult { Ready, NotLoaded, NoHost, NoDrive, CommandFailed };
+struct AspiOpenOutcome {
+  AspiOpenResult result;
+  uint8_t status = 0;  // CommandFailed: the failed request's status
+};
+
 // Loads the module, scans every adapter for CD drives that read Mode 2
 // Form 1 and Form 2, and fills the drive table; the first drive becomes the
-// chosen one. Ends the process (-7) when the module, a host or a drive is
-// missing.
+// chosen one. Ready when at least one drive was found.
+AspiOpenOutcome try_aspi_open();
+
+// try_aspi_open, ending the process (-7) when the module, a host or a drive
+// is missing or a command of the scan failed.
 void aspi_open();
 
 // Chooses the first drive with this adapter and target, else the first drive.
@@ -33,5 +43,5 @@ void request_sense();
 // final status.
 uint8_t aspi_execute(const ScsiCommand& command);
 
-// "使用可能ドライブ情報" and one line per drive of the table.
+// The drive list heading and one line per drive of the table.
 void print_cd_drives();

@@ -1,6 +1,7 @@
 // The CD kind of the sector source: READ CD to the chosen drive (bulk, or
 // one sector at a time with one retry and the -check double read) and READ
 // TOC for the whole-disc range.
+#include "base/messages.hpp"
 #include "format/aspi/aspi_cdb.hpp"
 #include "format/aspi/aspi_responses.hpp"
 #include "format/aspi/aspi_scan.hpp"
@@ -44,7 +45,7 @@ void read_cd_sectors(int32_t first, int32_t count, int sector_mode, uint8_t* des
     const SectorReadResult result =
         read_sector_checked(command, dest, spare, bytes, mode_is(kModeCheck));
     if (result.status != kAspiComplete) aspi_command_failed(result.status);
-    if (!result.agreed) fatal_error(kErrUnknown, "データが全く一致しません.\n");
+    if (!result.agreed) fatal_error(kErrUnknown, message_text(Msg::ReadsNeverAgree));
     dest += bytes;
   }
 }

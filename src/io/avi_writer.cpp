@@ -13,6 +13,7 @@
 #include <cstdio>
 
 #include "base/exit_finishers.hpp"
+#include "base/messages.hpp"
 #include "format/mdec/colour.hpp"
 #include "format/riff/avi_layout.hpp"
 #include "format/riff/avi_odml_layout.hpp"
@@ -108,7 +109,7 @@ bool write_standard_indexes(const std::vector<AviChunkEntry>& chunks, uint64_t b
     const uint64_t n = chunks_of_stream(chunks, stream);
     if (n == 0) continue;
     std::vector<AviSuperIndexEntry>& super = stream == kAviVideoStream ? a.video_index : a.sound_index;
-    if (super.size() == capacity) fatal_error(kErrWrite, "AVIファイルが大きすぎます.\n");
+    if (super.size() == capacity) fatal_error(kErrWrite, message_text(Msg::AviTooLarge));
     const uint32_t body = static_cast<uint32_t>(kAviStandardIndexHeaderBytes + n * kAviStandardIndexEntryBytes);
     AviSuperIndexEntry entry;
     entry.offset = a.position;
@@ -320,10 +321,7 @@ void finish_avi() {
   if (a.file == nullptr) return;
   remove_exit_finisher(finish_avi_early);
   const FrameRate rate = finished_rate();
-  if (rate.rate == 0) {
-    console_text("フレームレートが設定できません.\n");
-    console_text("velmora.exeで設定してください.\n");
-  }
+  if (rate.rate == 0) console_text(message_text(Msg::FrameRateNotSet));
   if (!complete_avi(rate)) fatal_error(kErrWrite, "");
   if (std::fclose(a.file) != 0) {
     release_avi();

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "base/exit_finishers.hpp"
+#include "base/messages.hpp"
 #include "format/riff/wav_header.hpp"
 #include "io/output_file.hpp"
 #include "platform/errors.hpp"
@@ -49,7 +50,7 @@ void wav_open() {
 }
 
 void wav_write(const uint8_t* bytes, size_t size) {
-  if (!wav_length_fits(wav_length + size)) fatal_error(kErrWrite, "WAVファイルが4GBを超えます.\n");
+  if (!wav_length_fits(wav_length + size)) fatal_error(kErrWrite, message_text(Msg::WavOver4GB));
   if (std::fwrite(bytes, 1, size, wav_file) != size) fatal_error(kErrWrite, "");
   wav_length += size;
 }

@@ -5,7 +5,11 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <string>
+#include <vector>
+
+// KORVANE_ASPI_INSTALL_DIR, given by the build from its install rules: where
+// an installation puts the module, relative to the executable's directory,
+// ending in "/".
 
 namespace {
 
@@ -20,18 +24,49 @@ std::string executable_directory() {
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
+// directory (ending in "/") followed by a relative path whose leading "../"
+// steps are taken out of the directory, so that the result reads plainly.
+std::string join_relative(std::string directory, const char* relative) {
+  std::string rest = relative;
+  while (rest.compare(0, 3, "../") == 0 && directory.size() > 1) {
+    const size_t parent = directory.rfind('/', directory.size() - 2);
+    if (parent == std::string::npos) break;
+    directory.resize(parent + 1);
+    rest.erase(0, 3);
+  }
+  return directory + rest;
+}
+
+std::vector<std::string> module_paths() {
+  const char* named = std::getenv(kAspiModuleVariable);
+  if (named != nullptr && named[0] != '\0') return {named};
+  const std::string directory = executable_directory();
+  if (directory.empty()) return {kAspiModuleFile};
+  return {directory + kAspiModuleFile,
+          join_relative(directory, KORVANE_ASPI_INSTALL_DIR) + kAspiModuleFile};
+}
+
 }  // namespace
 
 bool load_aspi_module(AspiEntryPoints* entry) {
-  const char* named = std::getenv(kAspiModuleVariable);
-  const std::string path = (named != nullptr && named[0] != '\0')
-                               ? std::string(named)
-                               : executable_directory() + kAspiModuleFile;
-  void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  void* module = nullptr;
+  for (const std::string& path : module_paths()) {
+    module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (module != nullptr) break;
+  }
   if (module == nullptr) return false;
   entry->support_info =
       reinterpret_cast<uint32_t (*)()>(dlsym(module, "GetASPI32SupportInfo"));
   entry->send_command =
       reinterpret_cast<uint32_t (*)(void*)>(dlsym(module, "SendASPI32Command"));
   return entry->support_info != nullptr && entry->send_command != nullptr;
+}
+
+std::string aspi_module_places() {
+  std::string places;
+  for (const std::string& path : module_paths()) {
+    if (!places.empty()) places += " and ";
+    places += path;
+  }
+  return places;
 }

@@ -27,3 +27,7 @@ bool load_aspi_module(AspiEntryPoints* entry) {
   entry->send_command = entry_point<uint32_t (*)(void*)>(module, "SendASPI32Command");
   return entry->support_info != nullptr && entry->send_command != nullptr;
 }
+
+std::string aspi_module_places() {
+  return std::string(kAspiLibrary) + " (the directory of korvane.exe, then the system's DLL search path)";
+}

@@ -4,6 +4,7 @@
 #include <ddraw.h>
 #include <imm.h>
 
+#include "base/messages.hpp"
 #include "platform/errors.hpp"
 
 namespace {
@@ -70,7 +71,7 @@ bool DDrawDisplay::create_window() {
   window_class.lpszMenuName = nullptr;
   window_class.lpszClassName = kWindowClass;
   if (RegisterClassA(&window_class) == 0)
-    fatal_error(kErrViewer, "ウィンドウクラスが登録できません.\n");
+    fatal_error(kErrViewer, message_text(Msg::WindowClassNotRegistered));
 
   viewer_window = CreateWindowExA(WS_EX_TOPMOST, kWindowClass, kWindowTitle, WS_POPUP, 0, 0,
                                   kWindowWidth, kWindowHeight, nullptr, nullptr, nullptr, nullptr);

@@ -3,27 +3,19 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/messages.hpp"
 #include "platform/console.hpp"
-
 
 namespace {
 
-// Indexed by the absolute value of the code; entry 0 is unused.
-constexpr const char* kMessages[] = {
-    nullptr,
-    "\nよくわかんないエラー.\n",
-    "\nコマンドラインの設定が違います.\n",
-    "\nファイルが開けません.\n",
-    "\nファイルの読み込みに失敗しました.\n",
-    "\nファイルの書き込みに失敗しました.\n",
-    "\n領域の確保ができません.\n",
-    "\nASPI関係でエラーが発生しました.\n",
-    "\nファイルが見つかりません.\n",
-    "\n変換に失敗しました.\n",
-    "\nDirectXが使用できません.\n",
-    "\nViewerエラー.\n",
-    "\n初期化ファイルが異常です.\n",
-    "\nFlipでエラーが発生しました.\n",
+// The table message of each code, indexed by the absolute value of the
+// code; entry 0 is unused.
+constexpr Msg kMessages[] = {
+    Msg::ErrorUnknown,  // stands in for entry 0, never looked up
+    Msg::ErrorUnknown,     Msg::ErrorCommandLine, Msg::ErrorOpen,     Msg::ErrorRead,
+    Msg::ErrorWrite,       Msg::ErrorAlloc,       Msg::ErrorAspi,     Msg::ErrorNotFound,
+    Msg::ErrorConvert,     Msg::ErrorDirectX,     Msg::ErrorViewer,   Msg::ErrorSettings,
+    Msg::ErrorFlip,
 };
 constexpr int kMessageCount = sizeof kMessages / sizeof kMessages[0];
 
@@ -32,7 +24,7 @@ FatalHandler fatal_handler = report_fatal_on_console;
 [[noreturn]] void report_and_exit(int code, const char* detail, bool detail_is_text) {
   // Codes outside the table are never passed; report them as the unknown error.
   const char* message = error_message(code);
-  if (message == nullptr) message = kMessages[1];
+  if (message == nullptr) message = message_text(Msg::ErrorUnknown);
   fatal_handler(code, message, detail, detail_is_text);
   std::fflush(nullptr);
   std::exit(code);
@@ -48,7 +40,7 @@ FatalHandler current_fatal_handler() { return fatal_handler; }
 
 const char* error_message(int code) {
   if (code >= 0 || -code >= kMessageCount) return nullptr;
-  return kMessages[-code];
+  return message_text(kMessages[-code]);
 }
 
 void fatal_error(int code, const char* detail) { report_and_exit(code, detail, true); }

@@ -24,7 +24,8 @@ enum ErrorCode : int {
   kErrFlip = -13,        // never raised: a failed flip ends playback quietly
 };
 
-// The table message of a code (UTF-8 program text), or nullptr outside -1..-13.
+// The table message of a code in the chosen language (UTF-8 program text),
+// or nullptr outside -1..-13.
 const char* error_message(int code);
 
 // What a fatal error hands its handler: the code, the code's table message,

@@ -20,6 +20,7 @@ struct Settings {
   int32_t Filter = 0;
   int32_t StartWait = 1000;
   int32_t PlayWait = 1;
+  int32_t Language = 0;  // 0 = JA, 1 = EN: the language of the messages
 };
 
 extern Settings settings;

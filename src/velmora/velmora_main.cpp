@@ -3,7 +3,11 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "base/info_words.hpp"
+#include "base/messages.hpp"
+#include "base/version.hpp"
 #include "platform/console.hpp"
+#include "platform/environment.hpp"
 #include "platform/errors.hpp"
 #include "platform/regular_files.hpp"
 #include "velmora/rate_patch.hpp"
@@ -16,15 +20,37 @@ namespace {
   std::exit(code);
 }
 
+// KORVANE_LANG chooses the language as for korvane; velmora reads no
+// settings file.
+void choose_language() {
+  const char* chosen = environment_value(kLanguageVariable);
+  Language language = Language::Japanese;
+  if (chosen != nullptr && parse_language(chosen, &language)) set_message_language(language);
+}
+
+// -help or -version as the first argument: answered, then the run ends with 0.
+bool answer_info_option(int argc, char** argv) {
+  if (argc < 2 || argv[1][0] != '-') return false;
+  switch (info_request_of(argv[1] + 1)) {
+    case InfoRequest::None:
+      return false;
+    case InfoRequest::Help:
+      console_text(message_text(Msg::VelmoraUsage));
+      return true;
+    case InfoRequest::Version:
+      console_printf("velmora %s\n", program_version());
+      return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  choose_language();
+  if (answer_info_option(argc, argv)) return 0;
   if (argc < 3) {
-    console_text("velmora.exe  AVIfilename  fps\n");
-    console_text("fpsは30,20,15,10の内どれか.\n");
-    console_text("\n");
-    console_text("注意!!! これはkorvane.exeの出力ファイル専用です.\n");
-    console_text("他のファイルに使用するとデータが破壊されます.\n");
+    console_text(message_text(Msg::VelmoraUsage));
     std::exit(kErrCommandLine);
   }
   const int32_t fps = parse_rate_argument(argv[2]);
@@ -34,14 +60,14 @@ int main(int argc, char** argv) {
 
   uint8_t header[kAviHeaderBytes];
   if (std::fread(header, 1, kAviHeaderBytes, file) != kAviHeaderBytes)
-    finish(file, "ファイルの読み込みに失敗しました.\n", kErrRead);
+    finish(file, message_text(Msg::VelmoraReadFailed), kErrRead);
   // Any other file would be damaged by the patch: it is left untouched.
-  if (!is_korvane_avi_header(header)) finish(file, "korvaneのAVIファイルではありません.\n", kErrRead);
-  if (!patch_frame_rate(header, fps)) finish(file, "フレームレートが変.\n", kErrCommandLine);
+  if (!is_korvane_avi_header(header)) finish(file, message_text(Msg::VelmoraNotKorvaneAvi), kErrRead);
+  if (!patch_frame_rate(header, fps)) finish(file, message_text(Msg::VelmoraBadFrameRate), kErrCommandLine);
   if (std::fseek(file, 0, SEEK_SET) != 0)
-    finish(file, "ファイルの書き込みに失敗しました.\n", kErrWrite);
+    finish(file, message_text(Msg::VelmoraWriteFailed), kErrWrite);
   if (std::fwrite(header, 1, kAviHeaderBytes, file) != kAviHeaderBytes)
-    finish(file, "ファイルの書き込みに失敗しました.\n", kErrWrite);
-  if (std::fclose(file) != 0) finish(nullptr, "ファイルの書き込みに失敗しました.\n", kErrWrite);
+    finish(file, message_text(Msg::VelmoraWriteFailed), kErrWrite);
+  if (std::fclose(file) != 0) finish(nullptr, message_text(Msg::VelmoraWriteFailed), kErrWrite);
   return 0;
 }

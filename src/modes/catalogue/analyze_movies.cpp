@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/exit_finishers.hpp"
+#include "base/messages.hpp"
 #include "format/catalogue/scan_resume.hpp"
 #include "format/disc/iso9660_files.hpp"
 #include "io/catalogue_record.hpp"
@@ -48,7 +49,7 @@ void analyze_movies() {
   open_catalogue();
   const std::vector<int32_t> file_bounds = whole_disc_file_boundaries();
   set_sector_mode(1);
-  console_text("ファイル情報を追加しています.\n");
+  console_text(message_text(Msg::AddingFileInfo));
   catalogue.movie_count = 0;
   while (current_sector < end_sector) {
     print_progress();

@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "base/exit_finishers.hpp"
+#include "base/messages.hpp"
 #include "format/catalogue/entry_name.hpp"
 #include "io/catalogue_record.hpp"
 #include "io/output_file.hpp"
@@ -16,7 +17,6 @@
 
 namespace {
 
-constexpr char kCannotCreate[] = "FILE.INFが作成できません.\n";
 
 // Opens the catalogue for appending, creating it when it does not exist
 // yet. It must be a regular file, and neither the input, the disc image
@@ -24,7 +24,7 @@ constexpr char kCannotCreate[] = "FILE.INFが作成できません.\n";
 FILE* open_for_appending(const char* path) {
   const ProtectedFiles avoid = protected_files(false);
   const OpenedFile opened = open_output_file(path, OutputKind::Append, avoid.files, avoid.count);
-  if (opened.outcome != OpenOutcome::Opened) fatal_error(kErrOpen, kCannotCreate);
+  if (opened.outcome != OpenOutcome::Opened) fatal_error(kErrOpen, message_text(Msg::CatalogueNotCreated));
   return opened.file;
 }
 
@@ -45,7 +45,7 @@ void append_record_early() {
 
 void open_catalogue() {
   char path[kSettingsPathSize];
-  if (!build_settings_file_path(kCatalogueFileName, path)) fatal_error(kErrOpen, kCannotCreate);
+  if (!build_settings_file_path(kCatalogueFileName, path)) fatal_error(kErrOpen, message_text(Msg::CatalogueNotCreated));
   catalogue.stream = open_for_appending(path);
   catalogue.record.clear();
   add_volume_line(catalogue.record, read_volume_label());

@@ -3,6 +3,7 @@
 // on this thread alone or with decoding threads beside it.
 #include "modes/convert/convert_movie.hpp"
 
+#include "base/messages.hpp"
 #include "format/mdec/colour.hpp"
 #include "format/timing/movie_rate.hpp"
 #include "io/sector_source.hpp"

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "base/messages.hpp"
 #include "format/disc/xa_sector.hpp"
 #include "format/mdec/str_header.hpp"
 #include "io/sector_source.hpp"
@@ -49,9 +50,9 @@ bool check_frame_header() {
   const StrSectorHeader h = parse_str_header(user_data());
   switch (classify_str_header(h, static_cast<uint32_t>(movie.frame_counter))) {
     case HeaderCheck::kBadHeader:
-      fatal_error(kErrConvert, "ヘッダが異常です.\n");
+      fatal_error(kErrConvert, message_text(Msg::HeaderInvalid));
     case HeaderCheck::kMisplacedChunk:
-      fatal_error(kErrConvert, "読み込み位置がずれてしまいました.\n");
+      fatal_error(kErrConvert, message_text(Msg::ReadPositionSlipped));
     case HeaderCheck::kOtherFrame:
       return false;
     case HeaderCheck::kOpensFrame:
@@ -63,7 +64,7 @@ bool check_frame_header() {
   // A picture of no pixels, or beyond any the decoder takes, can only come
   // from a damaged header.
   if (!picture_size_fits(movie.picture_width, movie.picture_height))
-    fatal_error(kErrConvert, "ヘッダが異常です.\n");
+    fatal_error(kErrConvert, message_text(Msg::HeaderInvalid));
   movie.chunks_per_frame = h.chunks_per_frame;
   movie.quant_scale = h.quant_scale;
   note_frame_start(movie.rate_evidence, movie.frame_start_sector, movie.chunks_per_frame);

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "base/messages.hpp"
 #include "base/text_parsing.hpp"
 #include "format/mdec/dequantise.hpp"
 #include "format/mdec/mdec_decode.hpp"
@@ -22,7 +23,7 @@ constexpr uint32_t kVersion2 = 2;
 
 using DecodeFn = DecodeStatus (*)(const uint8_t*, size_t, uint32_t, int16_t*);
 
-[[noreturn]] void bad_bitstream() { fatal_error(kErrConvert, kBadBitstreamDetail); }
+[[noreturn]] void bad_bitstream() { fatal_error(kErrConvert, message_text(Msg::BitstreamInvalid)); }
 
 void decode_frame(DecodeFn decode) {
   reserve_picture_buffers(movie.macroblock_count);
@@ -92,11 +93,11 @@ void choose_conversion_routines() {
     const char* cursor = wanted;
     if (!match_keyword(cursor, '\0', named.keyword)) continue;
     if (!processor_has(named.level))
-      fatal_error(kErrSettings, "KORVANE_SIMDの命令セットをこのプロセッサは持っていません.\n");
+      fatal_error(kErrSettings, message_text(Msg::SimdMissing));
     conversion_routines = routines_for_level(named.level);
     return;
   }
-  fatal_error(kErrSettings, "KORVANE_SIMDはnone, sse2, avx2, avx512のどれかです.\n");
+  fatal_error(kErrSettings, message_text(Msg::SimdUnknown));
 }
 
 void build_frame_picture(bool by_rows) {

@@ -8,9 +8,6 @@
 
 #include "format/mdec/frame_decode.hpp"
 
-// The detail of a frame whose bitstream cannot be decoded.
-inline constexpr char kBadBitstreamDetail[] = "ビットストリームデータが異常です.\n";
-
 // The assembled frame into RgbPicture with the chosen conversion routines;
 // a bad bitstream ends the process with -9. by_rows: the -width placement.
 void build_frame_picture(bool by_rows);

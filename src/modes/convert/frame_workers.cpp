@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <new>
 
+#include "base/messages.hpp"
 #include "format/mdec/colour.hpp"
 #include "modes/convert/frame_buffers.hpp"
 #include "modes/convert/frame_pipeline.hpp"
@@ -39,7 +40,7 @@ void decode_frame_job(FrameJob& job) {
   if (decode_frame_rgb(job.params, conversion_routines, job.bitstream.data(), job.bitstream_bytes, top_row,
                        -row_bytes, job.coefficients.data()) != FrameStatus::kOk) {
     job.error = kErrConvert;
-    job.detail = kBadBitstreamDetail;
+    job.detail = message_text(Msg::BitstreamInvalid);
   }
 }
 

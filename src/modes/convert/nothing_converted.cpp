@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/messages.hpp"
 #include "format/disc/stream_pairs.hpp"
 #include "io/sector_source.hpp"
 #include "platform/errors.hpp"
@@ -17,6 +18,7 @@ namespace {
 // More pairs than this are summed up as "..." (a disc rarely has more).
 constexpr size_t kListedPairs = 16;
 constexpr size_t kSelectionTextBytes = 64;
+constexpr size_t kNotFoundTextBytes = 128;  // the sentence around the selection
 
 // Sectors a file read brings in during the survey (a CD is read sector by
 // sector, as its conversions are).
@@ -51,15 +53,17 @@ void report_nothing_converted(WantedStream wanted, int32_t first, int32_t end) {
   const bool movie_wanted = wanted == WantedStream::Movie;
   const StreamPairs pairs = survey(wanted, first, end);
   char selection[kSelectionTextBytes];
-  std::snprintf(selection, sizeof selection, "-file:%u -channel:%u ",
-                static_cast<unsigned>(movie.file_number), static_cast<unsigned>(movie.channel_number));
-  std::string detail = selection;
-  detail += movie_wanted ? "のムービーが見つかりません.\n" : "のXAオーディオが見つかりません.\n";
+  std::snprintf(selection, sizeof selection, "-file:%u -channel:%u", static_cast<unsigned>(movie.file_number),
+                static_cast<unsigned>(movie.channel_number));
+  char not_found[kSelectionTextBytes + kNotFoundTextBytes];
+  std::snprintf(not_found, sizeof not_found, message_text(movie_wanted ? Msg::MovieNotFound : Msg::AudioNotFound),
+                selection);
+  std::string detail = not_found;
   if (any_stream_pair(pairs)) {
-    detail += movie_wanted ? "入力にあるムービー:\n" : "入力にあるXAオーディオ:\n";
+    detail += message_text(movie_wanted ? Msg::MoviesInInput : Msg::AudioInInput);
     detail += stream_pair_lines(pairs, kListedPairs);
   } else {
-    detail += movie_wanted ? "入力にムービーはありません.\n" : "入力にXAオーディオはありません.\n";
+    detail += message_text(movie_wanted ? Msg::NoMoviesInInput : Msg::NoAudioInInput);
   }
   fatal_error(kErrConvert, detail.c_str());
 }

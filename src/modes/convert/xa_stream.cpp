@@ -4,6 +4,7 @@
 // never takes a sector an earlier conversion of the scan took.
 #include "modes/convert/xa_stream.hpp"
 
+#include "base/messages.hpp"
 #include "io/sector_source.hpp"
 #include "modes/convert/xa_decode.hpp"
 #include "platform/console.hpp"
@@ -67,7 +68,7 @@ void convert_xa_stream() {
   set_sector_mode(1);
   if (!find_xa_stream()) return;
   for (;;) {
-    console_printf("convert block %08x/%08x\r", current_sector, end_sector);
+    console_printf(message_text(Msg::ConvertAudioProgress), current_sector, end_sector);
     if (next_xa_sector(current_sector, kXaConvert) == kNoSector) break;
     current_sector += xa_stream.interleave;
     if (current_sector >= end_sector) break;

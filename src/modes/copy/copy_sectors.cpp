@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "base/messages.hpp"
 #include "format/disc/copy_block.hpp"
 #include "io/aspi.hpp"
 #include "io/output_file.hpp"
@@ -17,22 +18,22 @@
 
 void copy_sectors() {
   set_sector_mode(1);
-  console_text("最大読み込みセクタ数を調べています.\n");
+  console_text(message_text(Msg::ProbingReadSize));
   // The copy reads through a CD drive: without one (a plain file or image
   // source) there is nothing to probe and no block size to copy with.
   const bool on_cd = sector_source.kind == SourceKind::Cd && cd_drives.count > 0;
   if (!on_cd || probe_max_sectors(chosen_drive().max_sectors, true) != 0)
-    fatal_error(kErrUnknown, "CDアクセスができません.\n");
+    fatal_error(kErrUnknown, message_text(Msg::CdAccessFailed));
   const int32_t block_size = chosen_drive().max_sectors;
   // A drive that delivers no sector at all would make the copy stand still.
-  if (block_size <= 0) fatal_error(kErrUnknown, "CDアクセスができません.\n");
+  if (block_size <= 0) fatal_error(kErrUnknown, message_text(Msg::CdAccessFailed));
 
   const uint32_t buffer_bytes = static_cast<uint32_t>(block_size) * kSectorBytes;
   uint8_t* first_read = static_cast<uint8_t*>(alloc_zeroed(buffer_bytes));
   uint8_t* second_read = static_cast<uint8_t*>(alloc_zeroed(buffer_bytes));
   sector_source.bulk_reads = true;
 
-  console_text("ファイルを保存中です.\n");
+  console_text(message_text(Msg::SavingFile));
   FILE* out = create_output_or_fail(output_name);
   CopyIo io;
   io.read = [](int32_t first, int32_t count, uint8_t* dest) {
@@ -42,17 +43,17 @@ void copy_sectors() {
     return std::fwrite(data, 1, bytes, out) == bytes;
   };
   io.progress = [](int32_t current, int32_t end) {
-    console_printf("block %08x/%08x\r", static_cast<unsigned>(current), static_cast<unsigned>(end));
+    console_printf(message_text(Msg::CopyProgress), static_cast<unsigned>(current), static_cast<unsigned>(end));
   };
   switch (copy_range(&current_sector, end_sector, block_size, first_read, second_read, io)) {
     case CopyOutcome::NeverAgreed:
-      fatal_error(kErrUnknown, "データが全く一致しません.\n");
+      fatal_error(kErrUnknown, message_text(Msg::ReadsNeverAgree));
     case CopyOutcome::WriteFailed:
       fatal_error(kErrWrite, "");
     case CopyOutcome::Done:
       break;
   }
-  console_printf("block %08x/%08x\n", static_cast<unsigned>(current_sector),
+  console_printf(message_text(Msg::CopyDone), static_cast<unsigned>(current_sector),
                  static_cast<unsigned>(end_sector));
   if (std::fclose(out) != 0) fatal_error(kErrWrite, "");
   std::free(first_read);

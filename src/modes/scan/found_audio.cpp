@@ -3,6 +3,7 @@
 // then converts each to its own numbered WAV file.
 #include "modes/scan/found_audio.hpp"
 
+#include "base/messages.hpp"
 #include "format/xa/stream_ends.hpp"
 #include "io/sector_source.hpp"
 #include "io/wav_writer.hpp"
@@ -77,10 +78,10 @@ void convert_detail_audio() {
       break;
     }
   }
-  if (!found) fatal_error(kErrConvert, "-detailオプションが上手く動作していません.\n");
+  if (!found) fatal_error(kErrConvert, message_text(Msg::DetailFailed));
 
   const int32_t window = xa_stream.interleave;
-  console_printf("インターリーブ最大数 %d\n", window);
+  console_printf(message_text(Msg::LargestInterleave), window);
   scan_state.marking = false;
 
   // A window wider than the table: the first streams are converted now, the
@@ -89,7 +90,7 @@ void convert_detail_audio() {
   int count = 0;
   for (int32_t s = start; s < start + window && s < end_sector && count < kDetailStreamEntries;
        ++s) {
-    console_printf("有効範囲を検索しています %d/%d\r", s - start + 1, window);
+    console_printf(message_text(Msg::SearchingValidRange), s - start + 1, window);
     if (!select_audio_sector(s)) continue;
     DetailStream& entry = streams[count];
     entry.file = static_cast<uint8_t>(movie.file_number);
@@ -100,8 +101,8 @@ void convert_detail_audio() {
     ++count;
   }
   console_text("\n");
-  console_printf("インターリーブ数 %d\n", count);
-  console_text("有効範囲を修正しています.\n");
+  console_printf(message_text(Msg::InterleaveCount), count);
+  console_text(message_text(Msg::CorrectingRanges));
 
   correct_stream_ends(streams, count, find_resume);
 

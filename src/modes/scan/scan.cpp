@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/messages.hpp"
 #include "format/disc/iso9660_files.hpp"
 #include "io/avi_writer.hpp"
 #include "io/disc_files.hpp"
@@ -47,7 +48,7 @@ int32_t file_end_of(int32_t sector) {
 
 void convert_found_movie(int32_t start) {
   console_text("\n");
-  console_text("ムービーが見つかりました.\n");
+  console_text(message_text(Msg::MovieFound));
   const int k = scan_state.movie_count;
   scan_state.movies[k].start = start;
   select_sector_numbers();
@@ -76,7 +77,7 @@ void convert_found_movie(int32_t start) {
 }
 
 void movie_pass() {
-  console_text("ムービーを探しています.\n");
+  console_text(message_text(Msg::LookingForMovies));
   for (int32_t b = scan_state.scan_start; b < end_sector; ++b) {
     console_printf("%08x/%08x\r", b, end_sector);
     if (sector_is_used(b)) continue;
@@ -86,7 +87,7 @@ void movie_pass() {
       // The table is full: the movies converted so far stand, the rest are
       // left out and their audio is converted as ordinary audio.
       console_text("\n");
-      console_printf("ムービーが%d個を超えたので, 以降のムービーは変換しません.\n", kMaxMovies);
+      console_printf(message_text(Msg::TooManyMovies), kMaxMovies);
       return;
     }
     convert_found_movie(b);
@@ -95,7 +96,7 @@ void movie_pass() {
 
 void convert_audio_at(int32_t b) {
   console_text("\n");
-  console_text("XAオーディオが見つかりました.");
+  console_text(message_text(Msg::AudioFound));
   select_sector_numbers();
   current_sector = b;
 
@@ -106,7 +107,7 @@ void convert_audio_at(int32_t b) {
   if (linked >= 0) {
     cut_to_base_name();
     std::snprintf(movie_avi, sizeof movie_avi, "%s%04d.avi", output_name, linked);
-    console_printf("   対応ムービーは %s\n", movie_avi);
+    console_printf(message_text(Msg::AudioOfMovie), movie_avi);
     end_sector = scan_state.movies[linked].end;
   } else {
     console_text("\n");
@@ -128,13 +129,13 @@ void convert_audio_at(int32_t b) {
 
   if (linked >= 0) {
     report_written(
-        text_file_printf(scan_state.log, "%s   対応ムービーは %s\n", output_name, movie_avi));
+        text_file_printf(scan_state.log, message_text(Msg::ReportAudioOfMovie), output_name, movie_avi));
     report_offsets(b, current_sector);
   }
 }
 
 void audio_pass() {
-  console_text("XAオーディオを探しています.\n");
+  console_text(message_text(Msg::LookingForAudio));
   for (int32_t b = scan_state.scan_start; b < end_sector; ++b) {
     console_printf("%08x/%08x\r", b, end_sector);
     if (sector_is_used(b)) continue;
@@ -147,7 +148,7 @@ void audio_pass() {
 }  // namespace
 
 void scan_all() {
-  console_text("仮実装. 途中で止まる場合があるかもしれません.\n");
+  console_text(message_text(Msg::ScanPreliminary));
   set_sector_mode(1);
 
   scan_state.scan_end = end_sector;

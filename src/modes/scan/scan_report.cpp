@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "base/messages.hpp"
 #include "io/sector_source.hpp"
 #include "modes/scan/movie_table.hpp"
 #include "platform/errors.hpp"
@@ -38,9 +39,9 @@ void report_written(bool written) {
 }
 
 void report_offsets(int32_t first, int32_t stop) {
-  report_written(text_file_printf(scan_state.log, "  start block offset = %08x\n",
+  report_written(text_file_printf(scan_state.log, message_text(Msg::ReportStartOffset),
                                   first - scan_state.scan_start));
-  report_written(text_file_printf(scan_state.log, "    end block offset = %08x\n",
+  report_written(text_file_printf(scan_state.log, message_text(Msg::ReportEndOffset),
                                   stop - scan_state.scan_start - 1));
 }
 
@@ -54,7 +55,7 @@ void report_stream(int32_t first) {
     char movie_wav[kNameBufferSize + 16];
     std::snprintf(movie_wav, sizeof movie_wav, "%s%04d.wav", output_name, movie_index);
     report_written(text_file_printf(
-        scan_state.log, "   ムービー音声の可能性あります. もしそうなら%sと結合してください.\n",
+        scan_state.log, message_text(Msg::ReportMaybeMovieSound),
         movie_wav));
   }
   report_offsets(first, current_sector);

@@ -5,6 +5,7 @@
 // the frame rate; the audio sector the sound format.
 #include "modes/viewer/stream_search.hpp"
 
+#include "base/messages.hpp"
 #include "format/mdec/colour.hpp"
 #include "format/mdec/str_header.hpp"
 #include "io/sector_source.hpp"
@@ -42,14 +43,14 @@ void find_video_stream() {
     return sector[kFileNumberOffset] == movie.file_number &&
            sector[kChannelNumberOffset] == movie.channel_number;
   });
-  if (!found) fatal_error(kErrViewer, "Videoセクタが見つかりません.\n");
+  if (!found) fatal_error(kErrViewer, message_text(Msg::NoVideoSector));
   const uint8_t* sector = read_state.buffer;
   if (automatic) {
     movie.file_number = sector[kFileNumberOffset];
     movie.channel_number = sector[kChannelNumberOffset];
   }
   const StrSectorHeader header = parse_str_header(sector + kSubheaderBytes);
-  if (!is_str_header(header)) fatal_error(kErrViewer, "ヘッダが異常です.\n");
+  if (!is_str_header(header)) fatal_error(kErrViewer, message_text(Msg::HeaderInvalid));
   movie.version = decoding_version(header.version);
   movie.chunks_per_frame = header.chunks_per_frame;
   // Until the preload has shown more, the first frame's chunks give the rate.

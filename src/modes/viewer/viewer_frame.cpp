@@ -2,6 +2,7 @@
 // dequantiser with the slot's scale, the chosen transform and drawing.
 #include "modes/viewer/viewer_frame.hpp"
 
+#include "base/messages.hpp"
 #include "format/mdec/mdec_tables.hpp"
 #include "format/viewer/routine_table.hpp"
 #include "format/viewer/viewer_decoder.hpp"
@@ -25,7 +26,7 @@ int decode_and_draw_frame() {
   const DecodeStatus status = movie.version >= kVersion3
                                   ? viewer_decode_v3(coded, coded_bytes, macroblocks, decoded)
                                   : viewer_decode_v2(coded, coded_bytes, macroblocks, decoded);
-  if (status != DecodeStatus::kOk) fatal_error(kErrConvert, "ビットストリームデータが異常です\n");
+  if (status != DecodeStatus::kOk) fatal_error(kErrConvert, message_text(Msg::ViewerBitstreamInvalid));
 
   const uint32_t blocks = macroblocks * kBlocksPerMacroblock;
   viewer_dequantise(viewer_buffers.coefficients, blocks, frame_ring.slot_scale[slot_index]);

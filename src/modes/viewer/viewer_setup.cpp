@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 
+#include "base/messages.hpp"
 #include "format/mdec/mdec_tables.hpp"
 #include "format/mdec/str_header.hpp"
 #include "format/viewer/clamp_table.hpp"
@@ -53,7 +54,7 @@ void choose_read_size() {
   uint32_t count = static_cast<uint32_t>(settings.CdReadSector);
   if (sector_source.kind == SourceKind::Cd) {
     if (probe_max_sectors(settings.CdReadSector, false) == kProbeAllocationFailed)
-      fatal_error(kErrUnknown, "CDアクセスができません.\n");
+      fatal_error(kErrUnknown, message_text(Msg::CdAccessFailed));
     count = static_cast<uint32_t>(chosen_drive().max_sectors) & kCountMask;
   }
   if (count == 0) count = 1;
@@ -82,9 +83,9 @@ void allocate_buffers() {
 
 void open_window_and_display() {
   DisplayDevice& display = *viewer_backends.display;
-  if (!display.create_window()) fatal_error(kErrViewer, "ウィンドウが作成できません.\n");
-  if (!display.open()) fatal_error(kErrDirectX, "グラフィックが使用できません.\n");
-  if (!display.set_exclusive()) release_and_fail("フルスクリーンモードが使用できません.\n");
+  if (!display.create_window()) fatal_error(kErrViewer, message_text(Msg::WindowNotCreated));
+  if (!display.open()) fatal_error(kErrDirectX, message_text(Msg::DisplayUnusable));
+  if (!display.set_exclusive()) release_and_fail(message_text(Msg::FullScreenUnusable));
 
   const uint32_t modes[4][3] = {
       {viewer_display.wanted_width, viewer_display.wanted_height, kBits24},
@@ -103,22 +104,22 @@ void open_window_and_display() {
     }
   }
   if (!mode_set)
-    release_and_fail("320x240又は640x480でフルカラー表示可能なグラフィックボードが必要です.\n");
-  if (!display.create_primary()) release_and_fail("グラフィックが使用できません.\n");
+    release_and_fail(message_text(Msg::DisplayModeMissing));
+  if (!display.create_primary()) release_and_fail(message_text(Msg::DisplayUnusable));
   display.clear_back_buffer();
   const uint32_t scale = viewer_display.surface_scale;
   const uint32_t width = scale * movie.picture_width;
   const uint32_t height = scale * movie.picture_height;
   if (!display.create_offscreen(width, height, true) &&
       !display.create_offscreen(width, height, false))
-    release_and_fail("オフスクリーンバッファが確保できません.\n");
+    release_and_fail(message_text(Msg::OffscreenNotAllocated));
 }
 
 void open_sound() {
   SoundDevice& sound = *viewer_backends.sound;
   if (!sound.open() || !sound.create_buffer(kSoundBufferBytes, viewer_stream.sound_rate,
                                             viewer_stream.sound_channels))
-    release_and_fail("サウンドが使用できません.\n");
+    release_and_fail(message_text(Msg::SoundUnusable));
   viewer_sound.write_position = 0;
   viewer_stream.audio_interval =
       audio_interval_for(viewer_stream.sound_rate, viewer_stream.sound_channels,
