@@ -28,7 +28,7 @@ uint8_t send_read_cd(int32_t lba, int32_t count, bool raw_form, uint8_t* dest) {
 }  // namespace
 
 void read_cd_sectors(int32_t first, int32_t count, int sector_mode, uint8_t* dest) {
-  const bool raw_form = sector_mode == 1;
+  const bool raw_form = sector_mode == kSectorMode2336;
   if (count <= 0) return;
   if (raw_form && sector_source.bulk_reads) {
     const uint8_t status = send_read_cd(first, count, true, dest);

@@ -42,7 +42,7 @@ std::vector<int32_t> whole_disc_file_boundaries() {
   if (!mode_is(kModeDiscAll) || sector_source.kind == SourceKind::PlainFile) return {};
   if (current_sector > kVolumeDescriptorSector || end_sector <= kVolumeDescriptorSector) return {};
   const int mode = sector_source.sector_mode;
-  set_sector_mode(0);
+  set_sector_mode(kSectorMode2048);
   std::vector<int32_t> bounds = read_file_boundaries();
   set_sector_mode(mode);
   return bounds;

@@ -101,12 +101,12 @@ void open_sector_file(const char* name, const char* failure_name) {
 }
 
 void read_file_sectors(int32_t first, int32_t count, uint8_t* dest) {
-  if (sector_source.sector_mode == 1 && sector_source.bulk_reads) {
+  if (sector_source.sector_mode == kSectorMode2336 && sector_source.bulk_reads) {
     read_bulk(first, count, dest);
     return;
   }
-  const int out_bytes = sector_source.sector_mode == 1 ? kSectorBytes : kUserDataBytes;
-  const int out_offset = sector_source.sector_mode == 1 ? 0 : kSubheaderBytes;
+  const int out_bytes = sector_source.sector_mode == kSectorMode2336 ? kSectorBytes : kUserDataBytes;
+  const int out_offset = sector_source.sector_mode == kSectorMode2336 ? 0 : kSubheaderBytes;
   for (int32_t i = 0; i < count; ++i) {
     const int64_t sector = static_cast<int64_t>(first) + i;
     if (sector < 0) read_failed();

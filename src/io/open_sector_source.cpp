@@ -40,7 +40,7 @@ void look_up_file(size_t start, uint32_t sector_limit) {
   name += disc_name_start(name);
   upper_case_ascii(name);
 
-  set_sector_mode(0);
+  set_sector_mode(kSectorMode2048);
   read_sectors(kVolumeDescriptorSector, 1, sector_buffer);
   const IsoExtent root = root_directory(sector_buffer);
   if (sector_source.kind == SourceKind::Cd) sector_limit = volume_space_size(sector_buffer);

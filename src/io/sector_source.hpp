@@ -16,7 +16,7 @@ void open_sector_source();
 // -3 and the image name when it cannot be opened or measured.
 void open_whole_image();
 
-// 0: sectors are read in the 2048-byte form; 1: in the 2336-byte form.
+// kSectorMode2048 or kSectorMode2336: the form later reads deliver.
 void set_sector_mode(int mode);
 
 // Reads count (low 16 bits) sectors from first into dest, each 2048 or 2336

@@ -11,10 +11,15 @@
 
 enum class SourceKind { Cd, PlainFile, DiscImage };
 
+// The form sectors are read in: the 2048 bytes of user data (the ISO 9660
+// directory, data files) or the 2336 bytes after the header (XA streams).
+constexpr int kSectorMode2048 = 0;
+constexpr int kSectorMode2336 = 1;
+
 struct SectorSource {
   SourceKind kind = SourceKind::Cd;
   FILE* file = nullptr;         // the plain file or image; unused for the CD
-  int sector_mode = 1;          // 0: 2048-byte form, 1: 2336-byte form
+  int sector_mode = kSectorMode2336;
   bool raw_form = false;        // the file holds raw 2352-byte records
   FileIdentity identity;        // of the file; no output may be this file
 

@@ -139,10 +139,18 @@ TEST_F(ImageKinds, EveryModeWritesWhatThePlainImageGives) {
       {"no-cdrom disc-all", {"-no-cdrom", "-disc-all", kImageArgument}},
       {"no-cdrom disc-analyze", {"-no-cdrom", "-disc-analyze", kImageArgument}},
       {"analyze", {"-analyze", "\\MOVIE\\A.STR"}},
+      {"with-sound", {"-with-sound", "\\MOVIE\\A.STR", "sound.avi"}},
+      {"all with-sound", {"-all", "-with-sound", "\\MOVIE\\A.STR", "linked"}},
   };
   for (const auto& [mode, args] : modes) {
     const auto plain = run("disc.img", args, mode);
     ASSERT_FALSE(plain.empty()) << mode;
+    // A movie on the disc image carries its sound into the AVI too.
+    for (const char* sounded : {"sound.avi", "linked0000.avi"}) {
+      if (plain.count(sounded) != 0) {
+        EXPECT_NE(plain.at(sounded).find("01wb"), std::string::npos) << sounded;
+      }
+    }
     for (const Kind& kind : kinds()) EXPECT_TRUE(run(kind.image, args, mode) == plain) << kind.name << " " << mode;
   }
 }

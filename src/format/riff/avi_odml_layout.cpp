@@ -35,7 +35,6 @@ constexpr uint32_t kLongsPerStandardEntry = 2;
 constexpr uint8_t kIndexOfIndexes = 0;
 constexpr uint8_t kIndexOfChunks = 1;
 constexpr uint32_t kMoviListOffset = 2036;          // "LIST" size "movi" closes the header
-constexpr uint32_t kFirstStreamList = 88;           // the picture stream's "strl"
 constexpr uint32_t kSecondStreamItem = 220;         // after the picture stream's "strf"
 
 // Header space after the picture stream's format: the list headers and

@@ -48,7 +48,7 @@ void record_movie() {
 void analyze_movies() {
   open_catalogue();
   const std::vector<int32_t> file_bounds = whole_disc_file_boundaries();
-  set_sector_mode(1);
+  set_sector_mode(kSectorMode2336);
   console_text(message_text(Msg::AddingFileInfo));
   catalogue.movie_count = 0;
   while (current_sector < end_sector) {

@@ -5,7 +5,7 @@
 #include "io/sector_source.hpp"
 
 const uint8_t* read_volume_label() {
-  set_sector_mode(0);
+  set_sector_mode(kSectorMode2048);
   read_sectors(kVolumeDescriptorSector, 1, sector_buffer);
   return sector_buffer + kVolumeIdOffset;
 }

@@ -19,7 +19,6 @@
 
 namespace {
 
-constexpr int kSectorMode2336 = 1;
 
 void convert_frames(MovieOutput output) {
   while (assemble_frame()) {

@@ -12,10 +12,15 @@ void print_frame_progress(uint32_t sector_after, uint32_t end_sector, int32_t fr
 }
 
 void write_converted_frame(MovieOutput output, uint32_t frame_end) {
-  if (output == MovieOutput::Bmp) {
-    write_bmp_frame();
-  } else {
-    sound_before_frame(frame_end);
-    write_avi_frame();
+  switch (output) {
+    case MovieOutput::Bmp:
+      write_bmp_frame();
+      break;
+    case MovieOutput::Avi:
+      sound_before_frame(frame_end);
+      write_avi_frame();
+      break;
+    case MovieOutput::None:
+      break;
   }
 }

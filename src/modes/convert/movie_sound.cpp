@@ -139,6 +139,9 @@ void emit_below(uint32_t limit) {
 }  // namespace
 
 void begin_soundtrack(SoundtrackChoice choice, uint32_t start, uint32_t read_end) {
+  // The stream is looked for before the first frame is read: in the form
+  // the movie is read in, whatever form opening the input left behind.
+  set_sector_mode(kSectorMode2336);
   soundtrack = Soundtrack{};
   soundtrack.active = true;
   soundtrack.read_end = read_end;

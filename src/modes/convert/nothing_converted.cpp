@@ -26,7 +26,7 @@ constexpr int32_t kSurveyBatch = 64;
 
 StreamPairs survey(WantedStream wanted, int32_t first, int32_t end) {
   StreamPairs pairs;
-  set_sector_mode(1);
+  set_sector_mode(kSectorMode2336);
   const bool batched = sector_source.kind != SourceKind::Cd;
   const bool bulk_before = sector_source.bulk_reads;
   sector_source.bulk_reads = batched;

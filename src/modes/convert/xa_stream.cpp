@@ -65,7 +65,7 @@ int find_xa_stream() {
 }
 
 void convert_xa_stream() {
-  set_sector_mode(1);
+  set_sector_mode(kSectorMode2336);
   if (!find_xa_stream()) return;
   for (;;) {
     console_printf(message_text(Msg::ConvertAudioProgress), current_sector, end_sector);

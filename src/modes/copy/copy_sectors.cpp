@@ -17,7 +17,7 @@
 #include "state/mode_flags.hpp"
 
 void copy_sectors() {
-  set_sector_mode(1);
+  set_sector_mode(kSectorMode2336);
   console_text(message_text(Msg::ProbingReadSize));
   // The copy reads through a CD drive: without one (a plain file or image
   // source) there is nothing to probe and no block size to copy with.

@@ -149,7 +149,7 @@ void audio_pass() {
 
 void scan_all() {
   console_text(message_text(Msg::ScanPreliminary));
-  set_sector_mode(1);
+  set_sector_mode(kSectorMode2336);
 
   scan_state.scan_end = end_sector;
   scan_state.scan_start = current_sector;

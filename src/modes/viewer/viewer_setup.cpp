@@ -150,7 +150,7 @@ void viewer_setup() {
   viewer_display.fixed = settings.Fixed;
   viewer_display.filter = settings.Filter;
   sector_source.bulk_reads = true;
-  set_sector_mode(1);
+  set_sector_mode(kSectorMode2336);
   if (read_state.buffer == nullptr)
     read_state.buffer = static_cast<uint8_t*>(allocate_or_fail(kMaxSectorsPerRead * kSectorBytes));
   read_state.remaining = 0;
