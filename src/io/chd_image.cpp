@@ -5,6 +5,7 @@
 #include "io/chd_image.hpp"
 
 #include <algorithm>
+#include <mutex>
 #include <string_view>
 
 #include "format/image/chd_cd_frames.hpp"
@@ -12,6 +13,7 @@
 #include "format/image/crc16_ccitt.hpp"
 #include "io/compression_calls.hpp"
 #include "platform/host_file.hpp"
+#include "platform/thread_count.hpp"
 
 namespace {
 
@@ -19,7 +21,12 @@ constexpr int kMostMetadataEntries = 1024;   // a chain longer than this is dama
 constexpr uint32_t kLongestTrackText = 256;  // a CHT2 text is under 100 bytes
 constexpr uint32_t kMostSectorBytesPerBlock = 2352;  // FLAC blocks of the CD codec
 
+// Reads of the one open CHD file, from the reader's thread and the helpers,
+// a seek and its read at a time.
+std::mutex file_reads;
+
 bool read_at(FILE* file, uint64_t offset, uint8_t* out, size_t size) {
+  const std::lock_guard<std::mutex> hold(file_reads);
   if (!seek_file(file, static_cast<int64_t>(offset))) return false;
   return std::fread(out, 1, size, file) == size;
 }
@@ -84,15 +91,21 @@ uint32_t cd_flac_block_size(uint32_t sector_bytes) {
   return block;
 }
 
+// The buffers of one hunk's decompression; each thread that decompresses keeps its own.
+struct HunkScratch {
+  std::vector<uint8_t> compressed, sector_part, subcode_part;
+};
+
 // Decompresses a hunk stored with a codec into out (hunk_bytes).
-bool decode_codec_hunk(ChdImage& image, uint32_t codec, const uint8_t* data, size_t length, uint8_t* out) {
+bool decode_codec_hunk(const ChdImage& image, HunkScratch& scratch, uint32_t codec, const uint8_t* data,
+                       size_t length, uint8_t* out, uint64_t* frames_rebuilt) {
   const uint32_t frames = image.header.hunk_bytes / kCdFrameBytes;
   const size_t sector_bytes = static_cast<size_t>(frames) * kCdFrameDataBytes;
   const size_t subcode_bytes = static_cast<size_t>(frames) * kCdSubcodeBytes;
-  image.sector_part.resize(sector_bytes);
-  image.subcode_part.resize(subcode_bytes);
-  uint8_t* sectors = image.sector_part.data();
-  uint8_t* subcode = image.subcode_part.data();
+  scratch.sector_part.resize(sector_bytes);
+  scratch.subcode_part.resize(subcode_bytes);
+  uint8_t* sectors = scratch.sector_part.data();
+  uint8_t* subcode = scratch.subcode_part.data();
   if (codec == kChdCodecCdFlac) {
     size_t used = 0;
     if (!decode_cd_flac(data, length, cd_flac_block_size(static_cast<uint32_t>(sector_bytes)), sectors,
@@ -119,14 +132,14 @@ bool decode_codec_hunk(ChdImage& image, uint32_t codec, const uint8_t* data, siz
   if (!ok) return false;
   assemble_cd_frames(sectors, subcode, frames, parts.rebuild_flags, out);
   for (uint32_t f = 0; f < frames; ++f)
-    if (parts.rebuild_flags[f / 8] & (1u << (f % 8))) ++image.frames_rebuilt;
+    if (parts.rebuild_flags[f / 8] & (1u << (f % 8))) ++*frames_rebuilt;
   return true;
 }
 
-const char* decode_hunk(ChdImage& image, uint32_t number, uint8_t* out) {
+const char* decode_hunk(const ChdImage& image, HunkScratch& scratch, uint32_t number, uint8_t* out,
+                        uint64_t* frames_rebuilt) {
   const ChdHunk& hunk = image.hunks[number];
   const uint32_t size = image.header.hunk_bytes;
-  ++image.hunks_decoded;
   switch (hunk.store) {
     case HunkStore::Zeros:
       std::fill(out, out + size, 0);
@@ -137,17 +150,23 @@ const char* decode_hunk(ChdImage& image, uint32_t number, uint8_t* out) {
     case HunkStore::Self:
       return "a copied hunk was not followed";  // resolved by the caller
     default: {
-      image.compressed.resize(hunk.length);
-      if (!read_at(image.file, hunk.offset, image.compressed.data(), hunk.length))
+      scratch.compressed.resize(hunk.length);
+      if (!read_at(image.file, hunk.offset, scratch.compressed.data(), hunk.length))
         return "a hunk cannot be read";
       const uint32_t codec = image.header.codecs[static_cast<int>(hunk.store) - static_cast<int>(HunkStore::Codec0)];
-      if (!decode_codec_hunk(image, codec, image.compressed.data(), hunk.length, out))
+      if (!decode_codec_hunk(image, scratch, codec, scratch.compressed.data(), hunk.length, out, frames_rebuilt))
         return "a hunk does not decompress";
       break;
     }
   }
   if (hunk.has_crc && crc16_ccitt(out, size) != hunk.crc) return "a hunk's checksum is wrong";
   return nullptr;
+}
+
+// A copy of an earlier hunk is read as that hunk; each copy points further back.
+uint32_t original_hunk(const ChdImage& image, uint32_t number) {
+  while (image.hunks[number].store == HunkStore::Self) number = static_cast<uint32_t>(image.hunks[number].offset);
+  return number;
 }
 
 }  // namespace
@@ -171,28 +190,46 @@ const char* open_chd_image(FILE* file, ChdImage* image, bool* needs_parent) {
   return fault;
 }
 
+void close_chd_image(ChdImage* image) {
+  image->cache.reset();
+  *image = ChdImage{};
+}
+
 const char* read_chd_frame(ChdImage& image, uint64_t frame, const uint8_t** bytes) {
   const uint32_t frames_per_hunk = image.header.hunk_bytes / kCdFrameBytes;
   const uint64_t wanted = frame / frames_per_hunk;
   if (wanted >= image.hunks.size()) return "a frame beyond the end of the CHD";
-  // A copy of an earlier hunk is read as that hunk; each copy points further back.
-  uint32_t number = static_cast<uint32_t>(wanted);
-  while (image.hunks[number].store == HunkStore::Self) number = static_cast<uint32_t>(image.hunks[number].offset);
-
-  ChdImage::CachedHunk* slot = nullptr;
-  for (ChdImage::CachedHunk& c : image.cache)
-    if (c.hunk == number) slot = &c;
-  if (slot == nullptr) {
-    slot = &image.cache[0];
-    for (ChdImage::CachedHunk& c : image.cache)
-      if (c.last_use < slot->last_use) slot = &c;
-    slot->bytes.resize(image.header.hunk_bytes);
-    slot->hunk = UINT32_MAX;
-    const char* fault = decode_hunk(image, number, slot->bytes.data());
-    if (fault != nullptr) return fault;
-    slot->hunk = number;
+  const size_t offset = static_cast<size_t>(frame % frames_per_hunk) * kCdFrameBytes;
+  if (wanted == image.last_hunk) {
+    *bytes = image.last_bytes + offset;
+    return nullptr;
   }
-  slot->last_use = ++image.clock;
-  *bytes = slot->bytes.data() + (frame % frames_per_hunk) * kCdFrameBytes;
+  image.last_hunk = UINT32_MAX;
+  if (!image.cache) {
+    auto decode = [&image](uint32_t number, uint8_t* out, uint64_t* rebuilt) {
+      thread_local HunkScratch scratch;
+      return decode_hunk(image, scratch, number, out, rebuilt);
+    };
+    const unsigned threads = thread_count();
+    image.cache = std::make_unique<ChdHunkCache>(image.header.hunk_bytes, threads > 1 ? threads : 0, decode);
+  }
+  // A sequential read goes on to the end of the frame's track, not into the next one.
+  uint64_t track_end = image.hunks.size();
+  for (const DiscTrack& t : image.tracks)
+    if (frame >= t.location && frame - t.location < static_cast<uint64_t>(t.sectors))
+      track_end = std::min<uint64_t>(track_end, (t.location + t.sectors - 1) / frames_per_hunk + 1);
+  image.ahead.clear();
+  for (uint64_t next = wanted + 1; next < track_end && image.ahead.size() < kChdHunksReadAhead; ++next)
+    image.ahead.push_back(original_hunk(image, static_cast<uint32_t>(next)));
+
+  const uint8_t* hunk = nullptr;
+  const char* fault = image.cache->hunk(original_hunk(image, static_cast<uint32_t>(wanted)), image.ahead, &hunk);
+  if (fault != nullptr) return fault;
+  image.last_hunk = static_cast<uint32_t>(wanted);
+  image.last_bytes = hunk;
+  *bytes = hunk + offset;
   return nullptr;
 }
+
+uint64_t chd_hunks_decoded(ChdImage& image) { return image.cache ? image.cache->hunks_decoded() : 0; }
+uint64_t chd_frames_rebuilt(ChdImage& image) { return image.cache ? image.cache->frames_rebuilt() : 0; }

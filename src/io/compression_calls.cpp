@@ -1,5 +1,6 @@
-// Calls into zlib, liblzma, libzstd and libFLAC for CHD hunks. Each keeps
-// one decoder for the whole process and resets it for every hunk.
+// Calls into zlib, liblzma, libzstd and libFLAC for CHD hunks. Each thread
+// that decompresses keeps one decoder of each kind, made at its first use,
+// reset for every hunk and freed when the thread ends.
 #include "io/compression_calls.hpp"
 
 #include <FLAC/stream_decoder.h>
@@ -114,16 +115,43 @@ void flac_error(const FLAC__StreamDecoder*, FLAC__StreamDecoderErrorStatus, void
   static_cast<FlacJob*>(client)->failed = true;
 }
 
+// The decoders of one thread.
+struct InflateState {
+  z_stream stream{};
+  bool ready = false;
+  ~InflateState() {
+    if (ready) inflateEnd(&stream);
+  }
+};
+struct LzmaState {
+  lzma_stream stream = LZMA_STREAM_INIT;
+  ~LzmaState() { lzma_end(&stream); }
+};
+struct ZstdState {
+  ZSTD_DCtx* context = ZSTD_createDCtx();
+  ~ZstdState() { ZSTD_freeDCtx(context); }
+};
+struct FlacState {
+  FLAC__StreamDecoder* decoder = FLAC__stream_decoder_new();
+  ~FlacState() {
+    if (decoder != nullptr) FLAC__stream_decoder_delete(decoder);
+  }
+};
+
+thread_local InflateState inflate_state;
+thread_local LzmaState lzma_state;
+thread_local ZstdState zstd_state;
+thread_local FlacState flac_state;
+
 }  // namespace
 
 bool compression_libraries_present() { return true; }
 
 bool inflate_raw(const uint8_t* data, size_t length, uint8_t* out, size_t size) {
-  static z_stream stream;
-  static bool ready = false;
-  if (!ready) {
+  z_stream& stream = inflate_state.stream;
+  if (!inflate_state.ready) {
     if (inflateInit2(&stream, kRawDeflateWindow) != Z_OK) return false;
-    ready = true;
+    inflate_state.ready = true;
   } else if (inflateReset(&stream) != Z_OK) {
     return false;
   }
@@ -137,7 +165,7 @@ bool inflate_raw(const uint8_t* data, size_t length, uint8_t* out, size_t size) 
 }
 
 bool decode_lzma_raw(const uint8_t* data, size_t length, uint8_t* out, size_t size) {
-  static lzma_stream stream = LZMA_STREAM_INIT;
+  lzma_stream& stream = lzma_state.stream;
   lzma_options_lzma options{};
   if (lzma_lzma_preset(&options, LZMA_PRESET_DEFAULT)) return false;
   // The dictionary need not exceed the data: no match reaches further back.
@@ -161,7 +189,7 @@ bool decode_lzma_raw(const uint8_t* data, size_t length, uint8_t* out, size_t si
 }
 
 bool decode_zstd(const uint8_t* data, size_t length, uint8_t* out, size_t size) {
-  static ZSTD_DCtx* context = ZSTD_createDCtx();
+  ZSTD_DCtx* context = zstd_state.context;
   if (context == nullptr) return false;
   const size_t result = ZSTD_decompressDCtx(context, out, size, data, length);
   return !ZSTD_isError(result) && result == size;
@@ -169,7 +197,7 @@ bool decode_zstd(const uint8_t* data, size_t length, uint8_t* out, size_t size) 
 
 bool decode_cd_flac(const uint8_t* data, size_t length, uint32_t block_size, uint8_t* out, size_t size,
                     size_t* used) {
-  static FLAC__StreamDecoder* decoder = FLAC__stream_decoder_new();
+  FLAC__StreamDecoder* decoder = flac_state.decoder;
   if (decoder == nullptr) return false;
   FlacJob job;
   make_flac_header(block_size, job.header);

@@ -78,9 +78,9 @@ bool read_image_track_sector(int64_t sector, uint8_t* out) {
 
 void close_image_tracks() {
   close_cue_image(&image.cue);
-  image.chd = ChdImage{};
+  close_chd_image(&image.chd);
   image.form = ImageForm::Records2336;
 }
 
-uint64_t image_hunks_decoded() { return image.chd.hunks_decoded; }
-uint64_t image_frames_rebuilt() { return image.chd.frames_rebuilt; }
+uint64_t image_hunks_decoded() { return chd_hunks_decoded(image.chd); }
+uint64_t image_frames_rebuilt() { return chd_frames_rebuilt(image.chd); }

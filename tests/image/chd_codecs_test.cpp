@@ -2,11 +2,13 @@
 // without codecs, cdzl and cdzs hunks under a compressed map with
 // uncompressed hunks and copies among them; each converts as the plain image
 // does. A stored hunk whose bytes no longer match its checksum ends the run
-// with -4 and the CHD's name.
+// with -4 and the CHD's name, at the frame that needs it, whether or not the
+// hunks after the one being read are decompressed ahead.
 #include <gtest/gtest.h>
 
 #include <zstd.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -26,6 +28,13 @@ constexpr char kDescription[] =
     "movie width=64 height=48 frames=6 sectors-per-frame=10\n"
     "file PAD.BIN\n"
     "data size=40000\n";
+// Long enough that the read-ahead reaches a damaged hunk well before the reader does.
+constexpr char kLongDescription[] =
+    "output image\n"
+    "file MOVIE/A.STR\n"
+    "movie width=64 height=48 frames=14 sectors-per-frame=10\n";
+constexpr size_t kDamagedMovieSector = 100;  // in frame 11 of 14
+constexpr size_t kRawBytes = 2352;
 constexpr int kZstdLevel = 3;
 constexpr size_t kVolumeSector = 16;  // read first by every conversion; in an uncompressed hunk
 
@@ -87,6 +96,51 @@ TEST_F(ChdCodecs, AHunkThatFailsItsChecksumIsAReadError) {
   EXPECT_EQ(r.status, exit_status_of(kErrRead)) << r.out << r.err;
   EXPECT_NE(r.out.find(dir_.file("crc.chd")), std::string::npos) << r.out;
   EXPECT_NE(r.err.find("checksum"), std::string::npos) << r.err;
+}
+
+TEST_F(ChdCodecs, ALateDamagedHunkEndsTheRunAtTheSameFrameWithOrWithoutReadAhead) {
+  const mkdisc::BuiltDisc disc = mkdisc::build_from_description(kLongDescription);
+  const std::vector<uint8_t> raw = mkdisc::sector_bytes(disc.sectors, mkdisc::SectorForm::raw2352);
+  const std::vector<uint8_t> packed = write_test_chd(raw, ChdCodec{"cdzs", zstd_pack});
+  std::string chd(packed.begin(), packed.end());
+  // Damage the first movie sector from kDamagedMovieSector on that lies
+  // verbatim in an uncompressed hunk.
+  size_t at = std::string::npos;
+  const mkdisc::Extent& movie = disc.files.at(0).extent;
+  for (size_t s = movie.first_sector + kDamagedMovieSector; s < movie.first_sector + movie.sector_count; ++s) {
+    at = chd.find(std::string(reinterpret_cast<const char*>(raw.data()) + s * kRawBytes, kRawBytes));
+    if (at != std::string::npos) break;
+  }
+  ASSERT_NE(at, std::string::npos);
+  chd[at + 1000] = static_cast<char>(chd[at + 1000] ^ 1);
+  write_file(dir_.file("late.chd"), chd);
+
+  struct Outcome {
+    ProcessResult result;
+    std::string avi;
+  };
+  const auto convert_with = [&](const char* threads) {
+    ProcessOptions options;
+    options.working_directory = dir_.path();
+    options.env = {{"KORVANE_THREADS", threads}};
+    options.unset_env = {"KORVANE_PATH"};
+    const std::string out = "late.avi";
+    std::remove(dir_.file(out).c_str());
+    Outcome o;
+    o.result = run_process(
+        {KORVANE_EXE, "-path:" + dir_.path(), "-image:" + dir_.file("late.chd"), "\\MOVIE\\A.STR", out}, options);
+    o.avi = read_file(dir_.file(out));
+    return o;
+  };
+  const Outcome alone = convert_with("1");
+  const Outcome ahead = convert_with("2");
+  EXPECT_EQ(alone.result.status, exit_status_of(kErrRead)) << alone.result.out << alone.result.err;
+  EXPECT_NE(alone.result.err.find("checksum"), std::string::npos) << alone.result.err;
+  EXPECT_NE(alone.result.out.find("frame = 10)"), std::string::npos) << alone.result.out;
+  EXPECT_EQ(ahead.result.status, alone.result.status);
+  EXPECT_EQ(ahead.result.out, alone.result.out);
+  EXPECT_EQ(ahead.result.err, alone.result.err);
+  EXPECT_EQ(ahead.avi, alone.avi);
 }
 
 }  // namespace

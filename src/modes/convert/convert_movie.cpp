@@ -7,13 +7,13 @@
 #include "format/mdec/colour.hpp"
 #include "format/timing/movie_rate.hpp"
 #include "io/sector_source.hpp"
-#include "modes/convert/conversion_threads.hpp"
 #include "modes/convert/convert_on_workers.hpp"
 #include "modes/convert/frame_assembly.hpp"
 #include "modes/convert/frame_buffers.hpp"
 #include "modes/convert/frame_output.hpp"
 #include "modes/convert/frame_pipeline.hpp"
 #include "platform/console.hpp"
+#include "platform/thread_count.hpp"
 #include "state/mode_flags.hpp"
 #include "state/movie_context.hpp"
 
@@ -37,7 +37,7 @@ void convert_movie(MovieOutput output) {
   set_sector_mode(kSectorMode2336);
   start_rate_evidence(movie.rate_evidence, static_cast<uint8_t>(movie.file_number),
                       static_cast<uint8_t>(movie.channel_number));
-  const unsigned threads = conversion_threads();
+  const unsigned threads = thread_count();
   if (threads > 1)
     convert_frames_on_workers(threads, output);
   else

@@ -1,5 +1,5 @@
-// The number of decoding threads: the environment's word, or the core count.
-#include "modes/convert/conversion_threads.hpp"
+// The number of threads: the environment's word, or the core count.
+#include "platform/thread_count.hpp"
 
 #include <cstdlib>
 #include <thread>
@@ -10,7 +10,7 @@ namespace {
 constexpr unsigned long kMaxThreads = 64;
 }  // namespace
 
-unsigned conversion_threads() {
+unsigned thread_count() {
   if (const char* text = environment_value("KORVANE_THREADS")) {
     char* end = nullptr;
     const unsigned long n = std::strtoul(text, &end, 10);
