@@ -94,7 +94,7 @@ void compute_q(const uint8_t* source, uint8_t* parity) {
 void compute_sector_ecc(uint8_t* raw_sector) {
   // Mode 2 parity treats the header as zero bytes: clear it for the
   // computation and put it back.
-  uint8_t header[kHeaderBytes];
+  uint8_t header[kHeaderBytes] = {};
   const bool mode2 = raw_sector[kModeOffset] == kMode2;
   if (mode2) {
     std::memcpy(header, raw_sector + kHeaderOffset, kHeaderBytes);
