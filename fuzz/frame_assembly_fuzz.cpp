@@ -9,6 +9,7 @@
 #include "format/disc/sector_file_form.hpp"
 #include "fuzz/support/fatal_trap.hpp"
 #include "fuzz/support/memory_file.hpp"
+#include "io/sector_read_ahead.hpp"
 #include "io/sector_source.hpp"
 #include "modes/convert/convert_movie.hpp"
 #include "modes/convert/frame_buffers.hpp"
@@ -29,6 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ++data;
   --size;
 
+  // A new input's file may sit where the last one's did.
+  forget_read_ahead();
   MemoryFile file(data, size);
   sector_source.kind = SourceKind::PlainFile;
   sector_source.file = file.get();

@@ -22,6 +22,9 @@ struct Block {
 
 Block slots[kSlots];
 std::vector<uint8_t> records;  // a block as read, raw records included
+// The file and form the blocks were read from: another drops them.
+FILE* blocks_file = nullptr;
+bool blocks_raw_form = false;
 
 // Fills the block starting at record first with what the file holds there.
 void fill(Block& block, FILE* file, bool raw_form, int64_t first) {
@@ -44,6 +47,11 @@ void fill(Block& block, FILE* file, bool raw_form, int64_t first) {
 
 const uint8_t* read_ahead_sector(FILE* file, bool raw_form, int64_t sector) {
   if (sector < 0) return nullptr;
+  if (file != blocks_file || raw_form != blocks_raw_form) {
+    forget_read_ahead();
+    blocks_file = file;
+    blocks_raw_form = raw_form;
+  }
   const int64_t first = sector - sector % kBlockRecords;
   Block& block = slots[(sector / kBlockRecords) % kSlots];
   // A block that ended short is read again: the record asked for may be
@@ -54,6 +62,7 @@ const uint8_t* read_ahead_sector(FILE* file, bool raw_form, int64_t sector) {
 }
 
 void forget_read_ahead() {
+  blocks_file = nullptr;
   for (Block& block : slots) {
     block.first = -1;
     block.count = 0;

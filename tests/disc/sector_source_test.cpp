@@ -174,6 +174,28 @@ TEST_F(SectorSourceTest, OneSectorReadsInAnyOrderGiveTheFilesSectors) {
   }
 }
 
+TEST_F(SectorSourceTest, OneSectorReadsFollowTheFileTheyAreGiven) {
+  // Two files open at once with different sectors at the same numbers: the
+  // blocks read ahead from one never answer for the other.
+  IsoImage first(40), second(40);
+  for (auto& sector : second.sectors) sector[100] = static_cast<uint8_t>(sector[100] ^ 0xFF);
+  write_file(dir_.file("first.bin"), first.bytes_2336());
+  write_file(dir_.file("second.bin"), second.bytes_2336());
+  FILE* files[2] = {std::fopen(dir_.file("first.bin").c_str(), "rb"), std::fopen(dir_.file("second.bin").c_str(), "rb")};
+  const IsoImage* images[2] = {&first, &second};
+  ASSERT_TRUE(files[0] != nullptr && files[1] != nullptr);
+  sector_source.kind = SourceKind::PlainFile;
+  set_sector_mode(kSectorMode2336);
+  std::vector<uint8_t> sector(kSectorBytes);
+  for (int round = 0; round < 4; ++round) {
+    sector_source.file = files[round % 2];
+    read_sectors(5, 1, sector.data());
+    EXPECT_EQ(std::string(sector.begin(), sector.end()), sector_of(*images[round % 2], 5)) << "round " << round;
+  }
+  sector_source.file = nullptr;
+  for (FILE* f : files) std::fclose(f);
+}
+
 class ImageLookupTest : public SectorSourceTest {
  protected:
   void open_image_form(bool raw, const std::string& name) {
