@@ -21,13 +21,15 @@ struct RateCase {
   int audio_rate;   // 0: no sound
   bool stereo;
   uint32_t rate, scale;  // the AVI's
+  int bits = 4;     // of the sound's samples
 };
 
 std::string rate_name(const RateCase& c) {
   std::string fps = std::to_string(c.fps);
   fps = fps.substr(0, fps.find('.')) + (c.fps != int(c.fps) ? "_5" : "");
   return std::to_string(c.speed) + "x_" + fps + "fps_" +
-         (c.audio_rate == 0 ? std::string("silent") : std::to_string(c.audio_rate) + (c.stereo ? "_stereo" : "_mono"));
+         (c.audio_rate == 0 ? std::string("silent") : std::to_string(c.audio_rate) + (c.stereo ? "_stereo" : "_mono")) +
+         (c.bits == 8 ? "_8bit" : "");
 }
 
 void PrintTo(const RateCase& c, std::ostream* os) { *os << rate_name(c); }
@@ -45,6 +47,7 @@ TEST_P(FrameRateOfTheMovie, AviCarriesTheMoviesOwnRate) {
   s.audio = c.audio_rate != 0;
   s.audio_format.rate = c.audio_rate == 0 ? 37800 : c.audio_rate;
   s.audio_format.stereo = c.stereo;
+  s.audio_format.bits = c.bits;
   const mkdisc::Movie m = mkdisc::build_movie(s);
 
   TempDir dir;
@@ -77,6 +80,8 @@ INSTANTIATE_TEST_SUITE_P(
         RateCase{1, 15, 37800, true, 15, 1}, RateCase{1, 24, 37800, true, 24, 1},
         RateCase{1, 10, 18900, false, 10, 1}, RateCase{1, 30, 37800, false, 30, 1},
         RateCase{1, 20, 18900, true, 20, 1}, RateCase{1, 12, 37800, true, 12, 1},
+        // 8-bit sound fills a sector in half the time: one sector in 4.
+        RateCase{2, 15, 37800, true, 15, 1, 8}, RateCase{1, 15, 18900, true, 15, 1, 8},
         // Without sound the disc is taken to turn at double speed.
         RateCase{2, 25, 0, false, 25, 1}, RateCase{2, 24, 0, false, 24, 1}),
     [](const testing::TestParamInfo<RateCase>& param_info) { return rate_name(param_info.param); });
