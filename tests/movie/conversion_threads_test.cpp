@@ -33,16 +33,16 @@ constexpr size_t kAviHeaderBytes = 2048;
 constexpr size_t kChunkHeaderBytes = 8;
 
 mkdisc::Movie test_movie(int version = 2, int channel = 1) {
-  mkdisc::MovieSpec spec;
-  spec.width = kWidth;
-  spec.height = kHeight;
-  spec.frames = kFrames;
-  spec.encode.version = version;
-  spec.pattern = mkdisc::Pattern::sample;
-  spec.channel_number = channel;
-  spec.sectors_per_frame = 10;
-  spec.audio = true;
-  return mkdisc::build_movie(spec);
+  mkdisc::MovieSpec plan;
+  plan.width = kWidth;
+  plan.height = kHeight;
+  plan.frames = kFrames;
+  plan.encode.version = version;
+  plan.pattern = mkdisc::Pattern::sample;
+  plan.channel_number = channel;
+  plan.sectors_per_frame = 10;
+  plan.audio = true;
+  return mkdisc::build_movie(plan);
 }
 
 bool is_video(const mkdisc::Sector& sector) { return (sector[2] & 0x08) != 0 && (sector[2] & 0x20) == 0; }

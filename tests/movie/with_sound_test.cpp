@@ -155,9 +155,9 @@ TEST(WithSound, BothStreamsAreThoseOfTheirOwnConversions) {
 
 TEST(WithSound, EightBitSoundIsTheSoundOfAudio) {
   TempDir dir;
-  mkdisc::MovieSpec spec = movie_spec(12, 10, 37800, true);
-  spec.audio_format.bits = 8;
-  const mkdisc::Movie m = mkdisc::build_movie(spec);
+  mkdisc::MovieSpec plan = movie_spec(12, 10, 37800, true);
+  plan.audio_format.bits = 8;
+  const mkdisc::Movie m = mkdisc::build_movie(plan);
   mkdisc::write_sector_file(dir.file("m.str"), m.sectors, mkdisc::SectorForm::form2336);
   const std::string with = korvane_avi(dir.file("m.str"), dir.file("with.avi"), true);
   const ProcessResult audio = run_process({KORVANE_EXE, "-no-cdrom", "-audio", dir.file("m.str"), dir.file("m.wav")});
@@ -207,9 +207,9 @@ TEST(WithSound, ScansPutTheLinkedAudioIntoTheAvi) {
 // and leaves the sound stream alone.
 TEST(WithSound, LeadingSoundDelaysThePicturesAndVelmoraKeepsItSo) {
   TempDir dir;
-  mkdisc::MovieSpec spec = movie_spec(10, 20, 18900, false);  // 7.5 frames a second, one sound sector in 32
-  spec.audio_slot = 0;                                       // the sound's first sector opens the movie
-  const mkdisc::Movie m = mkdisc::build_movie(spec);
+  mkdisc::MovieSpec plan = movie_spec(10, 20, 18900, false);  // 7.5 frames a second, one sound sector in 32
+  plan.audio_slot = 0;                                       // the sound's first sector opens the movie
+  const mkdisc::Movie m = mkdisc::build_movie(plan);
   mkdisc::write_sector_file(dir.file("m.str"), m.sectors, mkdisc::SectorForm::form2336);
   const std::string avi = korvane_avi(dir.file("m.str"), dir.file("m.avi"), true);
   // The first frame's last video sector is 19 sectors after the sound's
@@ -278,11 +278,11 @@ TEST_P(SoundSync, EveryClickLiesWithinAFrameOfItsFlash) {
   const SyncCase& c = GetParam();
   const Tools tools;
   if (!tools.present()) GTEST_SKIP() << "ffmpeg/ffprobe not installed";
-  mkdisc::MovieSpec spec = movie_spec(kSyncFrames, 150.0 / c.fps, c.rate, c.stereo);
-  spec.pattern = mkdisc::Pattern::flash;
-  spec.audio_slot = c.sound_leads ? 0 : -1;
-  spec.sound = mkdisc::Sound::silence;
-  const Positions layout = positions_of(mkdisc::build_movie(spec).sectors);
+  mkdisc::MovieSpec plan = movie_spec(kSyncFrames, 150.0 / c.fps, c.rate, c.stereo);
+  plan.pattern = mkdisc::Pattern::flash;
+  plan.audio_slot = c.sound_leads ? 0 : -1;
+  plan.sound = mkdisc::Sound::silence;
+  const Positions layout = positions_of(mkdisc::build_movie(plan).sectors);
   ASSERT_EQ(layout.frame_last.size(), size_t(kSyncFrames));
   ASSERT_FALSE(layout.audio.empty());
   ASSERT_EQ(layout.audio.front() == 0, c.sound_leads);  // sector 0 is video unless the sound leads
@@ -291,7 +291,7 @@ TEST_P(SoundSync, EveryClickLiesWithinAFrameOfItsFlash) {
   // audio sector is read; a frame shows (last - first audio) / 150 seconds
   // after it.
   const int channels = c.stereo ? 2 : 1;
-  std::vector<int16_t> pcm(static_cast<size_t>(layout.audio.size()) * mkdisc::samples_per_sector(spec.audio_format) * channels);
+  std::vector<int16_t> pcm(static_cast<size_t>(layout.audio.size()) * mkdisc::samples_per_sector(plan.audio_format) * channels);
   std::vector<int> flashes;  // the flashing frames that show after the sound has begun
   for (int f = 0; f < kSyncFrames; ++f) {
     const int64_t delta = int64_t(layout.frame_last[f]) - layout.audio.front();
@@ -302,8 +302,8 @@ TEST_P(SoundSync, EveryClickLiesWithinAFrameOfItsFlash) {
       for (int ch = 0; ch < channels; ++ch)
         pcm[(at + i) * channels + ch] = (i & 8) ? -kClickLevel : kClickLevel;
   }
-  spec.pcm = pcm;
-  const mkdisc::Movie m = mkdisc::build_movie(spec);
+  plan.pcm = pcm;
+  const mkdisc::Movie m = mkdisc::build_movie(plan);
 
   TempDir dir;
   mkdisc::write_sector_file(dir.file("m.str"), m.sectors, mkdisc::SectorForm::form2336);

@@ -56,7 +56,7 @@ struct Movie {
 // Throws Error naming the value when the movie_spec cannot be built.
 Movie build_movie(const MovieSpec& movie_spec);
 
-// One audio sector in this many: the spec's interleave, or the one its
+// One audio sector in this many: the movie's own interleave, or the one its
 // audio format needs at its disc speed.
 int movie_interleave(const MovieSpec& movie_spec);
 
