@@ -12,6 +12,7 @@
 #include "state/scan_state.hpp"
 #include "state/sector_source_state.hpp"
 #include "state/settings.hpp"
+#include "state/soundtrack.hpp"
 #include "state/viewer_state.hpp"
 #include "state/xa_stream_state.hpp"
 
@@ -36,6 +37,7 @@ ConversionRoutines conversion_routines;
 XaStream xa_stream;
 AdpcmHistory adpcm_left;
 AdpcmHistory adpcm_right;
+Soundtrack soundtrack;
 ScanState scan_state;
 CatalogueWriter catalogue;
 
@@ -78,6 +80,7 @@ void reset_records() {
   xa_stream = XaStream{};
   adpcm_left = AdpcmHistory{};
   adpcm_right = AdpcmHistory{};
+  soundtrack = Soundtrack{};
 
   uint8_t* const usage_map = scan_state.usage_map;
   close_if_open(scan_state.log);

@@ -7,6 +7,7 @@
 //   cd_drives.hpp        the accepted CD drives (the drive scan)
 //   movie_context.hpp    MovieContext with its frame buffers and AviState (the conversion)
 //   xa_stream_state.hpp  XaStream and the ADPCM histories (the XA conversion)
+//   soundtrack.hpp       Soundtrack (the sound -with-sound puts into a movie's AVI)
 //   scan_state.hpp       ScanState (-all, -disc-all)
 //   catalogue_state.hpp  CatalogueWriter (-analyze)
 //   viewer_state.hpp     the viewer's stream, clock, display, sound, ring, buffers, routines
