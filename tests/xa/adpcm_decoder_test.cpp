@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace {
@@ -265,6 +267,132 @@ TEST(AdpcmEightBit, SectorsGive2016SamplesInUnitOrder) {
   }
   EXPECT_EQ(mono[kSamplesPerSector8Bit], 99);  // nothing past the sector's samples
   EXPECT_EQ(stereo[kSamplesPerSector8Bit], 99);
+}
+
+// A stream of sound data that reaches every corner of the decoder: every
+// parameter byte 0..255 (filter numbers 4 to 15, shifts 13 to 15), random
+// samples, and loud units (one extreme sample repeated, shift 0) that limit
+// at +-32767 / -32768 again and again while the history runs far past them.
+std::vector<uint8_t> stress_stream(int sectors, uint32_t seed) {
+  std::vector<uint8_t> data(static_cast<size_t>(sectors) * kSoundDataBytes);
+  auto next = [&seed] {
+    seed = seed * 1103515245u + 12345u;
+    return static_cast<uint8_t>(seed >> 16);
+  };
+  for (auto& b : data) b = next();
+  for (size_t g = 0; g < data.size() / kSoundGroupBytes; ++g) {
+    uint8_t* group = data.data() + g * kSoundGroupBytes;
+    for (int u = 0; u < kUnitsPerGroup; ++u) {
+      // All 256 values in turn, in the first four units (the ones 8-bit
+      // groups use) and in the last four.
+      group[kParam + u] = static_cast<uint8_t>(g * kUnitsPerGroup8Bit + u % kUnitsPerGroup8Bit + u / 4 * 128);
+      if (next() % 4 != 0) continue;
+      // A loud unit: a filter that adds up, shift 0, one extreme value in
+      // every sample: both nibbles of the unit's 4-bit column, and its 8-bit
+      // column.
+      const uint8_t extreme = next() % 2 == 0 ? 0x77 : 0x88;
+      group[kParam + u] = static_cast<uint8_t>((1 + next() % 3) << 4);
+      for (int i = 0; i < kSamplesPerUnit; ++i) {
+        group[kRows + 4 * i + u / 2] = extreme;
+        group[kRows + 4 * i + u % kUnitsPerGroup8Bit] = extreme;
+      }
+    }
+  }
+  return data;
+}
+
+// The reference: a chain of single-unit calls per channel, interleaved.
+void decode_stream_by_units(const std::vector<uint8_t>& data, bool eight_bit, bool stereo,
+                            AdpcmHistory& left, AdpcmHistory& right, std::vector<int16_t>& out) {
+  const int units = eight_bit ? kUnitsPerGroup8Bit : kUnitsPerGroup;
+  std::vector<int16_t> unit(kSamplesPerUnit);
+  std::vector<int16_t> channel_samples[2];
+  for (size_t g = 0; g < data.size() / kSoundGroupBytes; ++g)
+    for (int u = 0; u < units; ++u) {
+      const int channel = stereo ? u % 2 : 0;
+      AdpcmUnitState state;
+      state.group = data.data() + g * kSoundGroupBytes;
+      state.unit = u;
+      state.history = channel == 0 ? &left : &right;
+      state.out = unit.data();
+      if (eight_bit)
+        decode_sound_unit_8bit(state);
+      else
+        decode_sound_unit(state);
+      channel_samples[channel].insert(channel_samples[channel].end(), unit.begin(), unit.end());
+    }
+  out.clear();
+  if (!stereo) {
+    out = channel_samples[0];
+    return;
+  }
+  for (size_t k = 0; k < channel_samples[0].size(); ++k) {
+    out.push_back(channel_samples[0][k]);
+    out.push_back(channel_samples[1][k]);
+  }
+}
+
+// The same stream through the sector decoders, sector by sector.
+void decode_stream_by_sectors(const std::vector<uint8_t>& data, bool eight_bit, bool stereo,
+                              AdpcmHistory& left, AdpcmHistory& right, std::vector<int16_t>& out) {
+  XaCoding coding{};
+  coding.channels = stereo ? 2 : 1;
+  coding.bits = eight_bit ? kXaBits8 : kXaBits4;
+  std::vector<int16_t> sector(kSamplesPerSector);
+  out.clear();
+  for (size_t at = 0; at < data.size(); at += kSoundDataBytes) {
+    const int count = decode_xa_sector_samples(data.data() + at, coding, left, right, sector.data());
+    out.insert(out.end(), sector.begin(), sector.begin() + count);
+  }
+}
+
+TEST(AdpcmSector, SectorDecodersMatchTheUnitChainSampleForSample) {
+  constexpr int kSectors = 48;
+  const auto data = stress_stream(kSectors, 2024);
+  for (const bool eight_bit : {false, true})
+    for (const bool stereo : {false, true}) {
+      SCOPED_TRACE(std::string(eight_bit ? "8-bit" : "4-bit") + (stereo ? " stereo" : " mono"));
+      AdpcmHistory unit_left, unit_right, sector_left, sector_right;
+      std::vector<int16_t> by_units, by_sectors;
+      decode_stream_by_units(data, eight_bit, stereo, unit_left, unit_right, by_units);
+      decode_stream_by_sectors(data, eight_bit, stereo, sector_left, sector_right, by_sectors);
+      ASSERT_EQ(by_sectors.size(), by_units.size());
+      for (size_t k = 0; k < by_units.size(); ++k) ASSERT_EQ(by_sectors[k], by_units[k]) << "sample " << k;
+      EXPECT_EQ(sector_left.p1, unit_left.p1);
+      EXPECT_EQ(sector_left.p2, unit_left.p2);
+      EXPECT_EQ(sector_right.p1, unit_right.p1);
+      EXPECT_EQ(sector_right.p2, unit_right.p2);
+      // The stream did what it is for: every parameter byte decoded, and
+      // many limited samples.
+      std::vector<bool> seen(256);
+      for (size_t g = 0; g < data.size() / kSoundGroupBytes; ++g)
+        for (int u = 0; u < (eight_bit ? kUnitsPerGroup8Bit : kUnitsPerGroup); ++u)
+          seen[data[g * kSoundGroupBytes + kParam + u]] = true;
+      EXPECT_EQ(std::count(seen.begin(), seen.end(), true), 256);
+      const auto limited = std::count_if(by_units.begin(), by_units.end(),
+                                         [](int16_t v) { return v == 32767 || v == -32768; });
+      EXPECT_GT(limited, static_cast<long>(by_units.size() / 20));
+    }
+}
+
+TEST(AdpcmSector, HistoriesFarOutsideWhatDecodingMakesStillMatchTheUnitChain) {
+  auto data = stress_stream(4, 77);
+  for (int u = 0; u < kUnitsPerGroup; ++u) data[kParam + u] = 0x20 | u;  // filter 2 takes the history up first
+  const AdpcmHistory extremes[] = {{2147483647, -2147483647 - 1}, {-2000000000, 2000000000}, {16777217, 0}};
+  for (const bool eight_bit : {false, true})
+    for (const bool stereo : {false, true})
+      for (const AdpcmHistory& start : extremes) {
+        AdpcmHistory unit_left = start, unit_right{-start.p2, start.p1}, sector_left = unit_left,
+                     sector_right = unit_right;
+        std::vector<int16_t> by_units, by_sectors;
+        decode_stream_by_units(data, eight_bit, stereo, unit_left, unit_right, by_units);
+        decode_stream_by_sectors(data, eight_bit, stereo, sector_left, sector_right, by_sectors);
+        ASSERT_EQ(by_sectors, by_units) << eight_bit << stereo << " " << start.p1;
+        EXPECT_EQ(sector_left.p1, unit_left.p1);
+        EXPECT_EQ(sector_left.p2, unit_left.p2);
+        EXPECT_EQ(sector_right.p1, unit_right.p1);
+        EXPECT_EQ(sector_right.p2, unit_right.p2);
+      }
 }
 
 }  // namespace

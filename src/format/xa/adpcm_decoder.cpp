@@ -4,13 +4,6 @@
 
 namespace {
 
-// Prediction filters, in units of 1/256. Only these four exist.
-constexpr int kFilterCount = 4;
-constexpr int32_t kFilterK0[kFilterCount] = {0, 240, 460, 392};
-constexpr int32_t kFilterK1[kFilterCount] = {0, 0, -208, -220};
-constexpr int kFilterShift = 4;
-constexpr int kShiftMask = 0x0F;
-
 constexpr int32_t kSampleMax = 32767;
 constexpr int32_t kSampleMin = -32768;
 
@@ -53,22 +46,7 @@ void decode_unit_samples(AdpcmUnitState& state, Sample sample) {
   state.history->p2 = p2;
 }
 
-void interleave(const int16_t* left, const int16_t* right, int pairs, int16_t* out) {
-  for (int k = 0; k < pairs; ++k) {
-    out[2 * k] = left[k];
-    out[2 * k + 1] = right[k];
-  }
-}
-
 }  // namespace
-
-void load_unit_parameters(AdpcmUnitState& state) {
-  const uint8_t parameter = state.group[kUnitParameterOffset + state.unit];
-  state.shift = parameter & kShiftMask;
-  const int filter = (parameter >> kFilterShift) % kFilterCount;
-  state.k0 = kFilterK0[filter];
-  state.k1 = kFilterK1[filter];
-}
 
 void decode_sound_unit(AdpcmUnitState& state) {
   decode_unit_samples(state, [&](int i) { return nibble_to_sample(unit_nibble(state, i)); });
@@ -90,47 +68,4 @@ void decode_sound_units(const uint8_t* data, int units, int first_unit, int step
       unit_fn(state);
     }
   }
-}
-
-void decode_xa_mono(const uint8_t* data, AdpcmHistory& history, int16_t* out) {
-  decode_sound_units(data, kUnitsPerGroup, 0, 1, history, decode_sound_unit, out);
-}
-
-void decode_xa_stereo(const uint8_t* data, AdpcmHistory& left, AdpcmHistory& right,
-                      int16_t* out) {
-  constexpr int kHalf = kSamplesPerSector / 2;
-  int16_t halves[2][kHalf];
-  decode_sound_units(data, kUnitsPerGroup, 0, 2, left, decode_sound_unit, halves[0]);
-  decode_sound_units(data, kUnitsPerGroup, 1, 2, right, decode_sound_unit, halves[1]);
-  interleave(halves[0], halves[1], kHalf, out);
-}
-
-void decode_xa_mono_8bit(const uint8_t* data, AdpcmHistory& history, int16_t* out) {
-  decode_sound_units(data, kUnitsPerGroup8Bit, 0, 1, history, decode_sound_unit_8bit, out);
-}
-
-void decode_xa_stereo_8bit(const uint8_t* data, AdpcmHistory& left, AdpcmHistory& right,
-                           int16_t* out) {
-  constexpr int kHalf = kSamplesPerSector8Bit / 2;
-  int16_t halves[2][kHalf];
-  decode_sound_units(data, kUnitsPerGroup8Bit, 0, 2, left, decode_sound_unit_8bit, halves[0]);
-  decode_sound_units(data, kUnitsPerGroup8Bit, 1, 2, right, decode_sound_unit_8bit, halves[1]);
-  interleave(halves[0], halves[1], kHalf, out);
-}
-
-int decode_xa_sector_samples(const uint8_t* data, const XaCoding& coding, AdpcmHistory& left,
-                             AdpcmHistory& right, int16_t* out) {
-  const bool mono = coding.channels == 1;
-  if (coding.bits == kXaBits8) {
-    if (mono)
-      decode_xa_mono_8bit(data, left, out);
-    else
-      decode_xa_stereo_8bit(data, left, right, out);
-    return kSamplesPerSector8Bit;
-  }
-  if (mono)
-    decode_xa_mono(data, left, out);
-  else
-    decode_xa_stereo(data, left, right, out);
-  return kSamplesPerSector;
 }

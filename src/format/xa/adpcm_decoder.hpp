@@ -39,11 +39,24 @@ struct AdpcmUnitState {
   int16_t* out = nullptr;          // where the next sample goes; advanced by 28
 };
 
+// Prediction filters, in units of 1/256. Only these four exist.
+constexpr int kAdpcmFilterCount = 4;
+constexpr int32_t kAdpcmFilterK0[kAdpcmFilterCount] = {0, 240, 460, 392};
+constexpr int32_t kAdpcmFilterK1[kAdpcmFilterCount] = {0, 0, -208, -220};
+
 // Sets state.shift, k0 and k1 from the unit's parameter byte: the low nibble
 // is the shift, the high nibble the filter number. The filter table has four
 // rows; like the console's decoder only the number's two low bits select the
 // row, so numbers 4 to 15 reuse rows 0 to 3 instead of reading past it.
-void load_unit_parameters(AdpcmUnitState& state);
+constexpr int kUnitShiftMask = 0x0F;
+constexpr int kUnitFilterShift = 4;
+inline void load_unit_parameters(AdpcmUnitState& state) {
+  const uint8_t parameter = state.group[kUnitParameterOffset + state.unit];
+  state.shift = parameter & kUnitShiftMask;
+  const int filter = (parameter >> kUnitFilterShift) % kAdpcmFilterCount;
+  state.k0 = kAdpcmFilterK0[filter];
+  state.k1 = kAdpcmFilterK1[filter];
+}
 
 // The 4-bit nibble of sample i of the unit.
 inline int unit_nibble(const AdpcmUnitState& state, int i) {
