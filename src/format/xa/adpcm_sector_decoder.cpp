@@ -1,8 +1,9 @@
-// XA ADPCM decoding of whole sectors: the same samples as a chain of
-// decode_sound_unit calls, bit for bit, but with no call per unit, the shift
-// as one rounding step, and a stereo sector's two channels decoded in one
-// loop so their two dependency chains overlap and the pairs are written
-// interleaved straight away.
+// XA ADPCM decoding of whole sectors: the same samples and histories as a
+// chain of decode_sound_unit calls, bit for bit, but with no call per unit,
+// the shifted samples looked up in a table, the filter term on the path from
+// one sample to the next rounded in one step, a stereo sector's two channels
+// decoded in one loop so their two dependency chains overlap (the pairs are
+// written interleaved straight away), and limiting in a loop of its own.
 #include <algorithm>
 
 #include "format/xa/adpcm_decoder.hpp"
@@ -153,8 +154,8 @@ void decode_mono(const uint8_t* data, AdpcmHistory& history, int32_t* out) {
       const int32_t* row = even ? EvenUnit::row(channel.shift) : OddUnit::row(channel.shift);
       const int column = u / EvenUnit::kUnitsPerColumn;
       const int down = even ? EvenUnit::kDown : OddUnit::kDown;
-      for (int i = 0; i < kSamplesPerUnit; ++i)
-        *out++ = channel.step(row[(sample_byte(group, column, i) >> down) & EvenUnit::kMask]);
+      const int mask = even ? EvenUnit::kMask : OddUnit::kMask;
+      for (int i = 0; i < kSamplesPerUnit; ++i) *out++ = channel.step(row[(sample_byte(group, column, i) >> down) & mask]);
     }
   }
   channel.store(history);
@@ -228,45 +229,57 @@ void decode_by_units(const uint8_t* data, int units, SoundUnitDecoder unit_fn, b
   }
 }
 
+// The two kinds of sound group: their units and the unit-by-unit decoder.
+struct FourBitGroups {
+  using EvenUnit = EvenNibbleUnit;
+  using OddUnit = OddNibbleUnit;
+  static constexpr int kUnits = kUnitsPerGroup;
+  static constexpr SoundUnitDecoder kUnitDecoder = decode_sound_unit;
+};
+struct EightBitGroups {
+  using EvenUnit = ByteUnit;
+  using OddUnit = ByteUnit;
+  static constexpr int kUnits = kUnitsPerGroup8Bit;
+  static constexpr SoundUnitDecoder kUnitDecoder = decode_sound_unit_8bit;
+};
+
 // One sector of 4- or 8-bit sound, mono or stereo.
-template <typename EvenUnit, typename OddUnit, int Units, bool Stereo>
-void decode_sector(const uint8_t* data, SoundUnitDecoder unit_fn, AdpcmHistory& left,
-                   AdpcmHistory& right, int16_t* out) {
+template <typename Groups, bool Stereo>
+void decode_sector(const uint8_t* data, AdpcmHistory& left, AdpcmHistory& right, int16_t* out) {
+  using EvenUnit = typename Groups::EvenUnit;
+  using OddUnit = typename Groups::OddUnit;
+  constexpr int kUnits = Groups::kUnits;
   if (!fits_fast_path(left) || (Stereo && !fits_fast_path(right))) {
-    decode_by_units(data, Units, unit_fn, Stereo, left, right, out);
+    decode_by_units(data, kUnits, Groups::kUnitDecoder, Stereo, left, right, out);
     return;
   }
-  constexpr int kSamples = Units * kSoundGroupsPerSector * kSamplesPerUnit;
+  constexpr int kSamples = kUnits * kSoundGroupsPerSector * kSamplesPerUnit;
   int32_t values[kSamples];
   if constexpr (Stereo)
-    decode_stereo<EvenUnit, OddUnit, Units>(data, left, right, values);
+    decode_stereo<EvenUnit, OddUnit, kUnits>(data, left, right, values);
   else
-    decode_mono<EvenUnit, OddUnit, Units>(data, left, values);
+    decode_mono<EvenUnit, OddUnit, kUnits>(data, left, values);
   limit_samples<kSamples>(values, out);
 }
 
 }  // namespace
 
 void decode_xa_mono(const uint8_t* data, AdpcmHistory& history, int16_t* out) {
-  decode_sector<EvenNibbleUnit, OddNibbleUnit, kUnitsPerGroup, false>(data, decode_sound_unit, history,
-                                                                      history, out);
+  decode_sector<FourBitGroups, false>(data, history, history, out);
 }
 
 void decode_xa_stereo(const uint8_t* data, AdpcmHistory& left, AdpcmHistory& right,
                       int16_t* out) {
-  decode_sector<EvenNibbleUnit, OddNibbleUnit, kUnitsPerGroup, true>(data, decode_sound_unit, left, right,
-                                                                     out);
+  decode_sector<FourBitGroups, true>(data, left, right, out);
 }
 
 void decode_xa_mono_8bit(const uint8_t* data, AdpcmHistory& history, int16_t* out) {
-  decode_sector<ByteUnit, ByteUnit, kUnitsPerGroup8Bit, false>(data, decode_sound_unit_8bit, history,
-                                                               history, out);
+  decode_sector<EightBitGroups, false>(data, history, history, out);
 }
 
 void decode_xa_stereo_8bit(const uint8_t* data, AdpcmHistory& left, AdpcmHistory& right,
                            int16_t* out) {
-  decode_sector<ByteUnit, ByteUnit, kUnitsPerGroup8Bit, true>(data, decode_sound_unit_8bit, left, right,
-                                                              out);
+  decode_sector<EightBitGroups, true>(data, left, right, out);
 }
 
 int decode_xa_sector_samples(const uint8_t* data, const XaCoding& coding, AdpcmHistory& left,
