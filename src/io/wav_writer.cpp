@@ -10,17 +10,16 @@
 #include "io/output_file.hpp"
 #include "platform/errors.hpp"
 #include "platform/host_file.hpp"
-#include "state/mode_flags.hpp"
-#include "state/xa_stream_state.hpp"
 
 namespace {
 
 FILE* wav_file = nullptr;
 uint64_t wav_length = 0;  // header and whole PCM writes so far
+WavFormat wav_format;
 
 bool write_header(uint32_t file_length) {
   uint8_t header[kWavHeaderBytes];
-  build_wav_header(header, file_length, xa_stream.channel_count, xa_stream.sample_rate);
+  build_wav_header(header, file_length, wav_format.channel_count, wav_format.sample_rate);
   return std::fwrite(header, 1, sizeof header, wav_file) == sizeof header;
 }
 
@@ -42,8 +41,9 @@ void finish_wav_early() {
 
 }  // namespace
 
-void wav_open() {
-  wav_file = create_output_or_fail(output_name);
+void wav_open(const char* name, WavFormat format) {
+  wav_format = format;
+  wav_file = create_output_or_fail(name);
   wav_length = kWavHeaderBytes;
   if (!write_header(kWavHeaderBytes)) fatal_error(kErrWrite, "");
   add_exit_finisher(finish_wav_early);
@@ -54,6 +54,8 @@ void wav_write(const uint8_t* bytes, size_t size) {
   if (std::fwrite(bytes, 1, size, wav_file) != size) fatal_error(kErrWrite, "");
   wav_length += size;
 }
+
+void wav_set_format(WavFormat format) { wav_format = format; }
 
 uint64_t wav_data_bytes() { return wav_length - kWavHeaderBytes; }
 
