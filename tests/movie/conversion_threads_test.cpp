@@ -22,8 +22,10 @@
 namespace {
 
 constexpr int kFrames = 40;
-constexpr int kWidth = 96;
-constexpr int kHeight = 64;
+// Frames large enough to go to the decoding threads (small ones are decoded
+// where they are assembled).
+constexpr int kWidth = 176;
+constexpr int kHeight = 144;
 constexpr int kBadFrame = 33;  // 1-based: frames 1 to 32 come before it
 constexpr size_t kSubheaderBytes = 8;
 constexpr size_t kStrHeaderBytes = 32;
@@ -32,10 +34,10 @@ constexpr size_t kChunkBitstreamBytes = 2016;
 constexpr size_t kAviHeaderBytes = 2048;
 constexpr size_t kChunkHeaderBytes = 8;
 
-mkdisc::Movie test_movie(int version = 2, int channel = 1) {
+mkdisc::Movie test_movie(int version = 2, int channel = 1, int width = kWidth, int height = kHeight) {
   mkdisc::MovieSpec plan;
-  plan.width = kWidth;
-  plan.height = kHeight;
+  plan.width = width;
+  plan.height = height;
   plan.frames = kFrames;
   plan.encode.version = version;
   plan.pattern = mkdisc::Pattern::sample;
@@ -149,14 +151,17 @@ TEST(ConversionThreads, BmpFilesAreTheSameWithOneAndFourThreads) {
 
 TEST(ConversionThreads, ScanOutputsAreTheSameWithOneAndFourThreads) {
   // Two movies with their sound on two channels one after the other, then
-  // a gap wider than the search window.
+  // a gap wider than the search window, then a movie of small frames.
   mkdisc::SectorList sectors = test_movie(2, 1).sectors;
   mkdisc::append(sectors, mkdisc::gap_sectors(100));
   mkdisc::append(sectors, test_movie(3, 2).sectors);
+  mkdisc::append(sectors, mkdisc::gap_sectors(100));
+  mkdisc::append(sectors, test_movie(2, 3, 64, 48).sectors);
   const Outcome o = expect_same_with_one_and_four(sectors, {"-all"}, "scan");
   EXPECT_EQ(o.result.status, 0) << o.result.out;
   EXPECT_EQ(o.files.count("scan0000.avi"), 1u);
   EXPECT_EQ(o.files.count("scan0001.avi"), 1u);
+  EXPECT_EQ(o.files.count("scan0002.avi"), 1u);
 }
 
 TEST(ConversionThreads, ALateUndecodableFrameEndsAfterTheFramesBeforeIt) {
