@@ -19,11 +19,13 @@ void wav_open(const char* name, WavFormat format);
 // The format the header is completed with, at wav_close or an early end.
 void wav_set_format(WavFormat format);
 
-// Appends PCM bytes to the open WAV file; a short write, or one that would
-// take the file past what its 32-bit sizes can describe, ends with error -5.
+// Appends PCM bytes to the open WAV file (gathered, and written a block at a
+// time). A write the file refuses (a full disc), or one that would take the
+// file past what its 32-bit sizes can describe, ends with error -5; the file
+// keeps the whole writes before it.
 void wav_write(const uint8_t* bytes, size_t size);
 
-// PCM bytes written into the WAV file being written (or last closed).
+// PCM bytes given to the WAV file being written (or last closed).
 uint64_t wav_data_bytes();
 
 // Completes the header from the file length and the latest format, and

@@ -233,9 +233,18 @@ TEST(ConversionThreads, ALateWavWriteFailureEndsAfterTheSectorsBeforeIt) {
   constexpr long long kLimit = 100000;
   const Outcome o = expect_same_with_one_and_four(free_audio(), {"-audio"}, "a.wav", kLimit);
   EXPECT_EQ(o.result.status, exit_status_of(-5)) << o.result.out;
+  // The file keeps the whole sectors that fit and a header that says so.
   const std::string& wav = o.files.at("a.wav");
-  EXPECT_GT(wav.size(), 44u + 8064u);
-  EXPECT_LE(wav.size(), static_cast<size_t>(kLimit));
+  constexpr size_t kHeader = 44;
+  constexpr size_t kSectorPcm = 8064;
+  ASSERT_EQ(wav.size(), kHeader + (kLimit - kHeader) / kSectorPcm * kSectorPcm);
+  const auto le32 = [&](size_t at) {
+    return static_cast<size_t>(static_cast<uint8_t>(wav[at])) | static_cast<size_t>(static_cast<uint8_t>(wav[at + 1])) << 8 |
+           static_cast<size_t>(static_cast<uint8_t>(wav[at + 2])) << 16 |
+           static_cast<size_t>(static_cast<uint8_t>(wav[at + 3])) << 24;
+  };
+  EXPECT_EQ(le32(4), wav.size() - 8);
+  EXPECT_EQ(le32(40), wav.size() - kHeader);
   // In a scan the same, with the scan's own lines before the failure.
   const Outcome scan = expect_same_with_one_and_four(free_audio(), {"-all"}, "scan", kLimit);
   EXPECT_EQ(scan.result.status, exit_status_of(-5)) << scan.result.out;
