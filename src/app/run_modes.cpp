@@ -16,6 +16,7 @@
 #include "modes/convert/frame_pipeline.hpp"
 #include "modes/convert/movie_sound.hpp"
 #include "modes/convert/nothing_converted.hpp"
+#include "modes/convert/output_stage.hpp"
 #include "modes/convert/xa_stream.hpp"
 #include "modes/copy/copy_sectors.hpp"
 #include "modes/scan/scan.hpp"
@@ -35,9 +36,9 @@ int32_t input_first = 0;
 int32_t input_end = 0;
 
 void convert_audio() {
-  wav_open();
+  output_wav_open();
   convert_xa_stream();
-  wav_close();
+  output_wav_close();
   if (wav_data_bytes() == 0) report_nothing_converted(WantedStream::Audio, input_first, input_end);
 }
 

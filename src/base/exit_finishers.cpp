@@ -11,6 +11,7 @@ constexpr size_t kMaxFinishers = 4;
 
 ExitFinisher finishers[kMaxFinishers] = {};
 size_t finisher_count = 0;
+ExitFinisher stopper = nullptr;
 
 }  // namespace
 
@@ -28,7 +29,16 @@ void remove_exit_finisher(ExitFinisher finisher) {
   }
 }
 
+void set_exit_stopper(ExitFinisher new_stopper) { stopper = new_stopper; }
+
+void run_exit_stopper() {
+  const ExitFinisher s = stopper;
+  stopper = nullptr;
+  if (s != nullptr) s();
+}
+
 void run_exit_finishers() {
+  run_exit_stopper();
   while (finisher_count > 0) {
     const ExitFinisher finisher = finishers[--finisher_count];
     finisher();

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "base/exit_finishers.hpp"
@@ -13,7 +14,19 @@
 
 namespace {
 
-void write_bytes(const std::string& s) { std::fwrite(s.data(), 1, s.size(), stdout); }
+thread_local ConsoleDiversion diversion = nullptr;
+
+// Formatted diverted text up to this size needs no allocation.
+constexpr size_t kDivertedLineBytes = 256;
+
+void write_bytes(const char* bytes, size_t size) {
+  if (diversion != nullptr)
+    diversion(bytes, size);
+  else
+    std::fwrite(bytes, 1, size, stdout);
+}
+
+void write_bytes(const std::string& s) { write_bytes(s.data(), s.size()); }
 
 std::string encode(const char* utf8) {
   if (console_is_utf8()) return utf8;
@@ -29,11 +42,31 @@ bool console_is_utf8() {
 
 void console_text(const char* utf8) { write_bytes(encode(utf8)); }
 
-void console_raw(const char* bytes) { std::fputs(bytes, stdout); }
+void console_raw(const char* bytes) { write_bytes(bytes, std::strlen(bytes)); }
+
+void console_bytes(const char* bytes, size_t size) { write_bytes(bytes, size); }
+
+void set_console_diversion(ConsoleDiversion new_diversion) { diversion = new_diversion; }
 
 void console_vprintf(const char* format, va_list args) {
   const std::string encoded = encode(format);
-  std::vfprintf(stdout, encoded.c_str(), args);
+  if (diversion == nullptr) {
+    std::vfprintf(stdout, encoded.c_str(), args);
+    return;
+  }
+  char text[kDivertedLineBytes];
+  va_list copy;
+  va_copy(copy, args);
+  const int size = std::vsnprintf(text, sizeof text, encoded.c_str(), copy);
+  va_end(copy);
+  if (size < 0) return;
+  if (static_cast<size_t>(size) < sizeof text) {
+    write_bytes(text, static_cast<size_t>(size));
+    return;
+  }
+  std::string long_text(static_cast<size_t>(size) + 1, '\0');
+  std::vsnprintf(long_text.data(), long_text.size(), encoded.c_str(), args);
+  write_bytes(long_text.data(), static_cast<size_t>(size));
 }
 
 void console_printf(const char* format, ...) {

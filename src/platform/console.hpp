@@ -5,6 +5,7 @@
 // Everything goes through stdio's stdout, so fatal_error's exit flushes it.
 #pragma once
 
+#include <cstddef>
 #include <cstdarg>
 
 // Program text, converted to the console encoding.
@@ -17,6 +18,16 @@ void console_vprintf(const char* format, va_list args);
 
 // Bytes written unchanged (names, texts read from files).
 void console_raw(const char* bytes);
+
+// Bytes written unchanged, `size` of them.
+void console_bytes(const char* bytes, size_t size);
+
+// While a diversion is set, the calling thread's console output (already in
+// the console encoding) goes to it instead of standard output: an output
+// stage writes it in turn with the work asked for before it. Other threads
+// are not diverted. nullptr ends the diversion.
+using ConsoleDiversion = void (*)(const char* bytes, size_t size);
+void set_console_diversion(ConsoleDiversion diversion);
 
 // True when console text is written as UTF-8 rather than CP932.
 bool console_is_utf8();

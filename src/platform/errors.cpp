@@ -20,12 +20,14 @@ constexpr Msg kMessages[] = {
 constexpr int kMessageCount = sizeof kMessages / sizeof kMessages[0];
 
 FatalHandler fatal_handler = report_fatal_on_console;
+thread_local FatalHandler thread_fatal_handler = nullptr;
 
 [[noreturn]] void report_and_exit(int code, const char* detail, bool detail_is_text) {
   // Codes outside the table are never passed; report them as the unknown error.
   const char* message = error_message(code);
   if (message == nullptr) message = message_text(Msg::ErrorUnknown);
-  fatal_handler(code, message, detail, detail_is_text);
+  const FatalHandler handler = thread_fatal_handler != nullptr ? thread_fatal_handler : fatal_handler;
+  handler(code, message, detail, detail_is_text);
   std::fflush(nullptr);
   std::exit(code);
 }
@@ -37,6 +39,8 @@ void set_fatal_handler(FatalHandler handler) {
 }
 
 FatalHandler current_fatal_handler() { return fatal_handler; }
+
+void set_thread_fatal_handler(FatalHandler handler) { thread_fatal_handler = handler; }
 
 const char* error_message(int code) {
   if (code >= 0 || -code >= kMessageCount) return nullptr;

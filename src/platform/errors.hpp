@@ -43,6 +43,11 @@ void set_fatal_handler(FatalHandler handler);
 // The handler in place, so that one installed for a while can hand on to it.
 FatalHandler current_fatal_handler();
 
+// A handler for the calling thread alone, used before the process-wide one:
+// a thread that works for another (an output stage) installs one that throws,
+// so the failure is reported on the thread it works for. nullptr removes it.
+void set_thread_fatal_handler(FatalHandler handler);
+
 // Prints the code's message, then the detail, then "\n" on standard output,
 // flushes every stream and exits with the code (through the fatal handler). The detail is program text
 // (UTF-8 in the source, written in the console's encoding).

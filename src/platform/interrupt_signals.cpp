@@ -41,6 +41,7 @@ void install_interrupt_handlers() {
 int pending_interrupt() { return interrupt_signal; }
 
 void end_for_interrupt(int signal) {
+  run_exit_stopper();
   // The progress line ends in "\r"; leave the shell a fresh line.
   console_text("\n");
   run_exit_finishers();

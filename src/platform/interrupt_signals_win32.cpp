@@ -36,6 +36,7 @@ void install_interrupt_handlers() { SetConsoleCtrlHandler(note_interrupt, TRUE);
 int pending_interrupt() { return static_cast<int>(interrupt_signal); }
 
 void end_for_interrupt(int signal) {
+  run_exit_stopper();
   console_text("\n");
   run_exit_finishers();
   std::fflush(nullptr);

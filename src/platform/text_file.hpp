@@ -5,6 +5,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <string>
 
 // Program text (UTF-8), converted to CP932, each "\n" written as CR LF.
 // Returns false when the stream refused a byte.
@@ -13,6 +14,10 @@ bool text_file_write(FILE* file, const char* utf8);
 // printf-style: the format is program text, the arguments are written as
 // they are; every "\n" of the result becomes CR LF.
 bool text_file_printf(FILE* file, const char* format, ...) __attribute__((format(printf, 2, 3)));
+
+// The bytes text_file_printf writes for the format and arguments, the
+// format converted and every "\n" made CR LF; empty when the format is bad.
+std::string text_file_vformat(const char* format, va_list args);
 
 // Bytes as they are (names, a volume label), each "\n" written as CR LF.
 bool text_file_write_raw(FILE* file, const char* bytes, size_t size);

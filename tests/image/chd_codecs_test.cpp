@@ -3,7 +3,8 @@
 // uncompressed hunks and copies among them; each converts as the plain image
 // does. A stored hunk whose bytes no longer match its checksum ends the run
 // with -4 and the CHD's name, at the frame that needs it, whether or not the
-// hunks after the one being read are decompressed ahead.
+// hunks after the one being read are decompressed ahead; in a scan, after
+// every file and line before it, whether or not sound is written beside it.
 #include <gtest/gtest.h>
 
 #include <zstd.h>
@@ -141,6 +142,69 @@ TEST_F(ChdCodecs, ALateDamagedHunkEndsTheRunAtTheSameFrameWithOrWithoutReadAhead
   EXPECT_EQ(ahead.result.out, alone.result.out);
   EXPECT_EQ(ahead.result.err, alone.result.err);
   EXPECT_EQ(ahead.avi, alone.avi);
+}
+
+TEST_F(ChdCodecs, AScanReadingADamagedHunkEndsAfterTheSoundBeforeItWithOneThreadOrMore) {
+  // Sound files one after another; a hunk of the last one is damaged. The
+  // audio pass (the movie pass would meet the damage first) reads on while the sound found before is decoded and written beside
+  // it; when the read fails, every file and line before it is written first.
+  constexpr char kSoundDisc[] =
+      "output image\n"
+      "file XA/A.XA\n"
+      "audio sectors=60 sound=melody\n"
+      "file XA/B.XA\n"
+      "audio sectors=60 stereo=no rate=18900\n"
+      "file XA/C.XA\n"
+      "audio sectors=200 sound=melody\n";
+  const mkdisc::BuiltDisc disc = mkdisc::build_from_description(kSoundDisc);
+  const std::vector<uint8_t> raw = mkdisc::sector_bytes(disc.sectors, mkdisc::SectorForm::raw2352);
+  std::string chd = [&] {
+    const std::vector<uint8_t> packed = write_test_chd(raw, ChdCodec{"cdzs", zstd_pack});
+    return std::string(packed.begin(), packed.end());
+  }();
+  const mkdisc::Extent& last = disc.files.at(2).extent;
+  size_t at = std::string::npos;
+  for (size_t s = last.first_sector + 100; s < last.first_sector + last.sector_count && at == std::string::npos; ++s)
+    at = chd.find(std::string(reinterpret_cast<const char*>(raw.data()) + s * kRawBytes, kRawBytes));
+  ASSERT_NE(at, std::string::npos);
+  chd[at + 1000] = static_cast<char>(chd[at + 1000] ^ 1);
+  write_file(dir_.file("sound.chd"), chd);
+
+  struct Outcome {
+    ProcessResult result;
+    std::vector<std::string> files;  // the report, then the WAV files
+  };
+  const auto scan_with = [&](const char* threads) {
+    ProcessOptions options;
+    options.working_directory = dir_.path();
+    options.env = {{"KORVANE_THREADS", threads}};
+    options.unset_env = {"KORVANE_PATH"};
+    const std::string base = std::string("t") + threads;
+    Outcome o;
+    o.result = run_process({KORVANE_EXE, "-path:" + dir_.path(), "-image:" + dir_.file("sound.chd"), "-disc-all", "-skip-movie",
+                            base},
+                           options);
+    o.files.push_back(read_file(dir_.file(base + ".txt")));
+    for (int n = 1000; n < 1003; ++n) o.files.push_back(read_file(dir_.file(base + std::to_string(n) + ".wav")));
+    return o;
+  };
+  const Outcome alone = scan_with("1");
+  const Outcome beside = scan_with("2");
+  EXPECT_EQ(alone.result.status, exit_status_of(kErrRead)) << alone.result.out << alone.result.err;
+  // The first two files are whole, the third holds what came before the damage.
+  EXPECT_GT(alone.files[2].size(), 44u + 59u * 4032u);
+  EXPECT_GT(alone.files[3].size(), 44u);
+  EXPECT_EQ(beside.result.status, alone.result.status);
+  EXPECT_EQ(beside.result.err, alone.result.err);
+  // The same files and text, but for the names given on the command line.
+  const auto as_one_thread = [](std::string text) {
+    for (size_t p = text.find("t2"); p != std::string::npos; p = text.find("t2", p)) text.replace(p, 2, "t1");
+    return text;
+  };
+  ASSERT_EQ(beside.files.size(), alone.files.size());
+  EXPECT_EQ(as_one_thread(beside.files[0]), alone.files[0]);
+  for (size_t i = 1; i < alone.files.size(); ++i) EXPECT_TRUE(beside.files[i] == alone.files[i]) << "file " << i;
+  EXPECT_EQ(as_one_thread(beside.result.out), alone.result.out);
 }
 
 }  // namespace

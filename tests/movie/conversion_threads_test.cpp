@@ -22,8 +22,10 @@
 namespace {
 
 constexpr int kFrames = 40;
-constexpr int kWidth = 96;
-constexpr int kHeight = 64;
+// Frames large enough to go to the decoding threads (small ones are decoded
+// where they are assembled).
+constexpr int kWidth = 176;
+constexpr int kHeight = 144;
 constexpr int kBadFrame = 33;  // 1-based: frames 1 to 32 come before it
 constexpr size_t kSubheaderBytes = 8;
 constexpr size_t kStrHeaderBytes = 32;
@@ -32,10 +34,10 @@ constexpr size_t kChunkBitstreamBytes = 2016;
 constexpr size_t kAviHeaderBytes = 2048;
 constexpr size_t kChunkHeaderBytes = 8;
 
-mkdisc::Movie test_movie(int version = 2, int channel = 1) {
+mkdisc::Movie test_movie(int version = 2, int channel = 1, int width = kWidth, int height = kHeight) {
   mkdisc::MovieSpec plan;
-  plan.width = kWidth;
-  plan.height = kHeight;
+  plan.width = width;
+  plan.height = height;
   plan.frames = kFrames;
   plan.encode.version = version;
   plan.pattern = mkdisc::Pattern::sample;
@@ -149,14 +151,17 @@ TEST(ConversionThreads, BmpFilesAreTheSameWithOneAndFourThreads) {
 
 TEST(ConversionThreads, ScanOutputsAreTheSameWithOneAndFourThreads) {
   // Two movies with their sound on two channels one after the other, then
-  // a gap wider than the search window.
+  // a gap wider than the search window, then a movie of small frames.
   mkdisc::SectorList sectors = test_movie(2, 1).sectors;
   mkdisc::append(sectors, mkdisc::gap_sectors(100));
   mkdisc::append(sectors, test_movie(3, 2).sectors);
+  mkdisc::append(sectors, mkdisc::gap_sectors(100));
+  mkdisc::append(sectors, test_movie(2, 3, 64, 48).sectors);
   const Outcome o = expect_same_with_one_and_four(sectors, {"-all"}, "scan");
   EXPECT_EQ(o.result.status, 0) << o.result.out;
   EXPECT_EQ(o.files.count("scan0000.avi"), 1u);
   EXPECT_EQ(o.files.count("scan0001.avi"), 1u);
+  EXPECT_EQ(o.files.count("scan0002.avi"), 1u);
 }
 
 TEST(ConversionThreads, ALateUndecodableFrameEndsAfterTheFramesBeforeIt) {
@@ -228,9 +233,18 @@ TEST(ConversionThreads, ALateWavWriteFailureEndsAfterTheSectorsBeforeIt) {
   constexpr long long kLimit = 100000;
   const Outcome o = expect_same_with_one_and_four(free_audio(), {"-audio"}, "a.wav", kLimit);
   EXPECT_EQ(o.result.status, exit_status_of(-5)) << o.result.out;
+  // The file keeps the whole sectors that fit and a header that says so.
   const std::string& wav = o.files.at("a.wav");
-  EXPECT_GT(wav.size(), 44u + 8064u);
-  EXPECT_LE(wav.size(), static_cast<size_t>(kLimit));
+  constexpr size_t kHeader = 44;
+  constexpr size_t kSectorPcm = 8064;
+  ASSERT_EQ(wav.size(), kHeader + (kLimit - kHeader) / kSectorPcm * kSectorPcm);
+  const auto le32 = [&](size_t at) {
+    return static_cast<size_t>(static_cast<uint8_t>(wav[at])) | static_cast<size_t>(static_cast<uint8_t>(wav[at + 1])) << 8 |
+           static_cast<size_t>(static_cast<uint8_t>(wav[at + 2])) << 16 |
+           static_cast<size_t>(static_cast<uint8_t>(wav[at + 3])) << 24;
+  };
+  EXPECT_EQ(le32(4), wav.size() - 8);
+  EXPECT_EQ(le32(40), wav.size() - kHeader);
   // In a scan the same, with the scan's own lines before the failure.
   const Outcome scan = expect_same_with_one_and_four(free_audio(), {"-all"}, "scan", kLimit);
   EXPECT_EQ(scan.result.status, exit_status_of(-5)) << scan.result.out;

@@ -21,14 +21,7 @@ namespace {
 
 
 void convert_frames(MovieOutput output) {
-  while (assemble_frame()) {
-    print_frame_progress(static_cast<uint32_t>(current_sector), static_cast<uint32_t>(end_sector),
-                         movie.frame_counter);
-    movie.macroblock_count =
-        (movie.picture_height / kMacroblockPixels) * (movie.picture_width / kMacroblockPixels);
-    build_frame_picture(mode_is(kModeWidth));
-    write_converted_frame(output, static_cast<uint32_t>(current_sector));
-  }
+  while (assemble_frame()) convert_assembled_frame(output);
 }
 
 }  // namespace

@@ -15,6 +15,10 @@
 namespace {
 
 constexpr unsigned kJobsPerWorker = 2;  // one decoding, one waiting its turn
+// A frame of at most this many macroblocks (a 128x128 picture) decodes in
+// less time than handing it to another thread and back takes: while no
+// frame is in the workers' hands, it is decoded here.
+constexpr uint32_t kDecodedHereMacroblocks = 64;
 
 struct Pipeline {
   Pipeline(unsigned threads, MovieOutput out) : output(out), workers(threads), jobs(threads * kJobsPerWorker) {}
@@ -118,12 +122,19 @@ void convert_frames_on_workers(unsigned threads, MovieOutput output) {
   for (;;) {
     if (p.in_flight == p.jobs.size()) write_oldest(p);
     p.assembling = true;
-    FrameJob* job = assemble_frame() ? &take_assembled_frame(p) : nullptr;
+    if (!assemble_frame()) break;
+    const FrameParameters assembled{movie.picture_width, movie.picture_height};
+    if (p.in_flight == 0 && frame_macroblocks(assembled) <= kDecodedHereMacroblocks) {
+      p.assembling = false;
+      convert_assembled_frame(output);
+      continue;
+    }
+    FrameJob& job = take_assembled_frame(p);
     p.assembling = false;
-    if (job == nullptr) break;
     ++p.in_flight;
-    p.workers.submit(job);
+    p.workers.submit(&job);
   }
+  p.assembling = false;
   while (p.in_flight != 0) write_oldest(p);
   p.workers.stop();
 }

@@ -13,3 +13,7 @@
 void print_frame_progress(uint32_t sector_after, uint32_t end_sector, int32_t frame_number);
 // frame_end: the sector after the frame's last chunk.
 void write_converted_frame(MovieOutput output, uint32_t frame_end);
+
+// The frame assembly has just delivered, on this thread: its progress line,
+// its picture, and the writer.
+void convert_assembled_frame(MovieOutput output);

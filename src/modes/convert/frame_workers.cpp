@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <new>
+#include <system_error>
 
 #include "base/messages.hpp"
 #include "format/mdec/colour.hpp"
@@ -44,13 +45,19 @@ void decode_frame_job(FrameJob& job) {
   }
 }
 
-FrameWorkers::FrameWorkers(unsigned threads) {
-  for (unsigned i = 0; i < threads; ++i) threads_.emplace_back([this] { run(); });
-}
+FrameWorkers::FrameWorkers(unsigned threads) : thread_count_(threads) {}
 
 FrameWorkers::~FrameWorkers() { stop(); }
 
 void FrameWorkers::submit(FrameJob* job) {
+  // The threads start with the first job: a movie of small frames needs none.
+  // Should none start, wait() decodes every job on the caller's thread.
+  if (threads_.empty() && !stopping_) {
+    try {
+      for (unsigned i = 0; i < thread_count_; ++i) threads_.emplace_back([this] { run(); });
+    } catch (const std::system_error&) {
+    }
+  }
   {
     std::lock_guard<std::mutex> hold(lock_);
     job->done = false;

@@ -59,5 +59,6 @@ class FrameWorkers {
   std::condition_variable job_done_;
   std::deque<FrameJob*> queue_;
   bool stopping_ = false;
+  unsigned thread_count_ = 0;
   std::vector<std::thread> threads_;
 };

@@ -3,33 +3,26 @@
 #include "modes/convert/xa_decode.hpp"
 
 #include "base/byte_order.hpp"
-#include "format/disc/xa_sector.hpp"
-#include "io/wav_writer.hpp"
-#include "modes/convert/xa_stream.hpp"
+#include "state/xa_stream_state.hpp"
 
-namespace {
-
-uint8_t pcm_bytes[kPcmBytesPerSector];
-
-// The sector's PCM bytes into pcm, advancing the histories; returns how many.
-size_t decode_xa_pcm(const uint8_t* sector, uint8_t* pcm) {
+void decode_xa_sound(const uint8_t* data, const XaCoding& coding) {
   int16_t samples[kSamplesPerSector];
-  const uint8_t* data = sector + kSubheaderBytes;
-  XaCoding coding{};
-  coding.channels = static_cast<uint32_t>(xa_stream.channel_count);
-  coding.bits = xa_stream.bits_per_sample;
+  uint8_t pcm[kPcmBytesPerSector];
   const int count = decode_xa_sector_samples(data, coding, adpcm_left, adpcm_right, samples);
-  for (int i = 0; i < count; ++i) {
-    put_le16(pcm + 2 * i, static_cast<uint16_t>(samples[i]));
-  }
-  return static_cast<size_t>(count) * 2;
+  for (int i = 0; i < count; ++i) put_le16(pcm + 2 * i, static_cast<uint16_t>(samples[i]));
+  wav_write(pcm, static_cast<size_t>(count) * 2);
 }
-
-}  // namespace
-
-void decode_xa_sector(const uint8_t* sector) { wav_write(pcm_bytes, decode_xa_pcm(sector, pcm_bytes)); }
 
 void reset_adpcm_history() {
   adpcm_left = AdpcmHistory{};
   adpcm_right = AdpcmHistory{};
+}
+
+WavFormat stream_wav_format() { return WavFormat{xa_stream.channel_count, xa_stream.sample_rate}; }
+
+XaCoding stream_coding() {
+  XaCoding coding{};
+  coding.channels = static_cast<uint32_t>(xa_stream.channel_count);
+  coding.bits = xa_stream.bits_per_sample;
+  return coding;
 }

@@ -6,7 +6,7 @@
 
 #include "base/messages.hpp"
 #include "io/sector_source.hpp"
-#include "modes/convert/xa_decode.hpp"
+#include "modes/convert/output_stage.hpp"
 #include "platform/console.hpp"
 #include "state/movie_context.hpp"
 #include "state/scan_state.hpp"
@@ -40,7 +40,7 @@ int32_t next_xa_sector(int32_t sector, int mode) {
   if (mode == kXaConvert && sector_is_used(sector)) return kNoSector;
   if (!read_and_match(sector)) return kNoSector;
   if (mode == kXaConvert) {
-    decode_xa_sector(sector_buffer);
+    output_xa_sector(sector_buffer);
     mark_sector_used(sector);
   }
   return sector;
@@ -67,6 +67,7 @@ int find_xa_stream() {
 void convert_xa_stream() {
   set_sector_mode(kSectorMode2336);
   if (!find_xa_stream()) return;
+  output_wav_format();
   for (;;) {
     console_printf(message_text(Msg::ConvertAudioProgress), current_sector, end_sector);
     if (next_xa_sector(current_sector, kXaConvert) == kNoSector) break;

@@ -6,8 +6,7 @@
 #include "base/messages.hpp"
 #include "format/xa/stream_ends.hpp"
 #include "io/sector_source.hpp"
-#include "io/wav_writer.hpp"
-#include "modes/convert/xa_decode.hpp"
+#include "modes/convert/output_stage.hpp"
 #include "modes/convert/xa_stream.hpp"
 #include "modes/scan/scan_report.hpp"
 #include "platform/console.hpp"
@@ -22,9 +21,9 @@ namespace {
 constexpr int kFirstStreamTries = 32;
 
 void convert_one_stream() {
-  wav_open();
+  output_wav_open();
   convert_xa_stream();
-  wav_close();
+  output_wav_close();
 }
 
 // Reads the sector; when it is an unused audio sector, selects its file and
@@ -115,7 +114,7 @@ void convert_detail_audio() {
     movie.channel_number = entry.channel;
     set_numbered_name(scan_state.audio_number++, ".wav");
     convert_one_stream();
-    reset_adpcm_history();
+    output_history_reset();
     report_stream(entry.first);
   }
   scan_state.marking = true;

@@ -16,7 +16,7 @@
 #include "io/sector_source.hpp"
 #include "modes/convert/convert_movie.hpp"
 #include "modes/convert/movie_sound.hpp"
-#include "modes/convert/xa_decode.hpp"
+#include "modes/convert/output_stage.hpp"
 #include "modes/convert/xa_stream.hpp"
 #include "modes/scan/found_audio.hpp"
 #include "modes/scan/movie_table.hpp"
@@ -24,10 +24,8 @@
 #include "platform/errors.hpp"
 #include "state/movie_context.hpp"
 #include "platform/console.hpp"
-#include "platform/errors.hpp"
-#include "platform/text_file.hpp"
+#include "platform/thread_count.hpp"
 #include "state/mode_flags.hpp"
-#include "state/movie_context.hpp"
 #include "state/output_name_end.hpp"
 #include "state/scan_state.hpp"
 
@@ -71,7 +69,7 @@ void convert_found_movie(int32_t start) {
   movie.frame_counter = 0;
   movie.max_chunks = 0;
 
-  report_written(text_file_printf(scan_state.log, "%s\n", output_name));
+  report_printf("%s\n", output_name);
   report_offsets(start, current_sector);
   scan_state.movies[k + 1].start = scan_state.scan_end;
 }
@@ -124,12 +122,11 @@ void convert_audio_at(int32_t b) {
   }
   if (linked >= 0) set_numbered_name(scan_state.linked_audio_number++, ".wav");
   convert_found_audio(linked >= 0);
-  reset_adpcm_history();
+  output_history_reset();
   end_sector = scan_state.scan_end;
 
   if (linked >= 0) {
-    report_written(
-        text_file_printf(scan_state.log, message_text(Msg::ReportAudioOfMovie), output_name, movie_avi));
+    report_printf(message_text(Msg::ReportAudioOfMovie), output_name, movie_avi);
     report_offsets(b, current_sector);
   }
 }
@@ -167,7 +164,11 @@ void scan_all() {
   scan_state.file_bounds = whole_disc_file_boundaries();
 
   if (!mode_is(kModeSkipMovie)) movie_pass();
+  // The audio pass reads and finds streams on this thread while another
+  // decodes and writes what it found.
+  if (thread_count() > 1) start_output_stage();
   audio_pass();
+  finish_output_stage();
 
   const bool closed = std::fclose(scan_state.log) == 0;
   scan_state.log = nullptr;

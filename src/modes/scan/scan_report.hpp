@@ -17,6 +17,10 @@ void cut_to_base_name();
 // Ends with error -5 when a write to the report was refused.
 void report_written(bool written);
 
+// printf-style: a line (or part of one) of the report, its format program
+// text; written in turn with the conversions' other output.
+void report_printf(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
 // The two offset lines of a conversion from first to one before stop.
 void report_offsets(int32_t first, int32_t stop);
 
