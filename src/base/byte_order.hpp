@@ -3,7 +3,10 @@
 // WAV, ASPI blocks) goes through these; no struct is ever cast onto a buffer.
 #pragma once
 
+#include <bit>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 inline uint16_t get_le16(const uint8_t* p) {
   return static_cast<uint16_t>(p[0] | (p[1] << 8));
@@ -29,6 +32,17 @@ inline void put_le32(uint8_t* p, uint32_t v) {
   p[1] = static_cast<uint8_t>(v >> 8);
   p[2] = static_cast<uint8_t>(v >> 16);
   p[3] = static_cast<uint8_t>(v >> 24);
+}
+// Signed 16-bit values (PCM samples) as consecutive little-endian fields. On
+// a little-endian host their bytes already stand in that order and are
+// copied as they are.
+inline void put_le16_array(uint8_t* p, const int16_t* values, size_t count) {
+  if (count == 0) return;
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(p, values, count * sizeof(int16_t));
+  } else {
+    for (size_t i = 0; i < count; ++i) put_le16(p + 2 * i, static_cast<uint16_t>(values[i]));
+  }
 }
 inline void put_be16(uint8_t* p, uint32_t v) {
   p[0] = static_cast<uint8_t>(v >> 8);

@@ -90,7 +90,7 @@ uint32_t sound_sectors_per_second() {
 void append_samples(const int16_t* samples, size_t count) {
   const size_t at = soundtrack.pcm.size();
   soundtrack.pcm.resize(at + 2 * count);
-  for (size_t i = 0; i < count; ++i) put_le16(&soundtrack.pcm[at + 2 * i], static_cast<uint16_t>(samples[i]));
+  put_le16_array(soundtrack.pcm.data() + at, samples, count);
 }
 
 // Silence before the first sound when the first frame shows before it.

@@ -9,7 +9,7 @@ void decode_xa_sound(const uint8_t* data, const XaCoding& coding) {
   int16_t samples[kSamplesPerSector];
   uint8_t pcm[kPcmBytesPerSector];
   const int count = decode_xa_sector_samples(data, coding, adpcm_left, adpcm_right, samples);
-  for (int i = 0; i < count; ++i) put_le16(pcm + 2 * i, static_cast<uint16_t>(samples[i]));
+  put_le16_array(pcm, samples, static_cast<size_t>(count));
   wav_write(pcm, static_cast<size_t>(count) * 2);
 }
 
