@@ -378,11 +378,13 @@ TEST(AdpcmSector, SectorDecodersMatchTheUnitChainSampleForSample) {
 TEST(AdpcmSector, HistoriesFarOutsideWhatDecodingMakesStillMatchTheUnitChain) {
   auto data = stress_stream(4, 77);
   for (int u = 0; u < kUnitsPerGroup; ++u) data[kParam + u] = 0x20 | u;  // filter 2 takes the history up first
-  const AdpcmHistory extremes[] = {{2147483647, -2147483647 - 1}, {-2000000000, 2000000000}, {16777217, 0}};
+  // The last two lie just inside and just outside what the one-pass decoder takes.
+  const AdpcmHistory extremes[] = {{2147483647, -2147483647 - 1}, {-2000000000, 2000000000},
+                                   {16777216, -16777216}, {16777217, 0}};
   for (const bool eight_bit : {false, true})
     for (const bool stereo : {false, true})
       for (const AdpcmHistory& start : extremes) {
-        AdpcmHistory unit_left = start, unit_right{-start.p2, start.p1}, sector_left = unit_left,
+        AdpcmHistory unit_left = start, unit_right{start.p2, start.p1}, sector_left = unit_left,
                      sector_right = unit_right;
         std::vector<int16_t> by_units, by_sectors;
         decode_stream_by_units(data, eight_bit, stereo, unit_left, unit_right, by_units);

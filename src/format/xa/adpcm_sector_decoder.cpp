@@ -155,7 +155,8 @@ void decode_mono(const uint8_t* data, AdpcmHistory& history, int32_t* out) {
       const int column = u / EvenUnit::kUnitsPerColumn;
       const int down = even ? EvenUnit::kDown : OddUnit::kDown;
       const int mask = even ? EvenUnit::kMask : OddUnit::kMask;
-      for (int i = 0; i < kSamplesPerUnit; ++i) *out++ = channel.step(row[(sample_byte(group, column, i) >> down) & mask]);
+      for (int i = 0; i < kSamplesPerUnit; ++i)
+        *out++ = channel.step(row[(sample_byte(group, column, i) >> down) & mask]);
     }
   }
   channel.store(history);
@@ -209,7 +210,8 @@ bool fits_fast_path(const AdpcmHistory& history) {
 // into vector instructions.
 template <int Count>
 void limit_samples(const int32_t* values, int16_t* out) {
-  for (int i = 0; i < Count; ++i) out[i] = static_cast<int16_t>(std::clamp(values[i], kSampleMin, kSampleMax));
+  for (int i = 0; i < Count; ++i)
+    out[i] = static_cast<int16_t>(std::clamp(values[i], kSampleMin, kSampleMax));
 }
 
 // The unit-by-unit path: one channel after the other, then interleaved.
