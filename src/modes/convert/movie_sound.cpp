@@ -10,13 +10,13 @@
 #include <algorithm>
 #include <cstring>
 
-#include "base/byte_order.hpp"
 #include "format/xa/adpcm_decoder.hpp"
 #include "format/timing/movie_rate.hpp"
 #include "format/timing/sound_placement.hpp"
 #include "format/disc/xa_sector.hpp"
 #include "io/avi_writer.hpp"
 #include "io/sector_source.hpp"
+#include "modes/convert/xa_decode.hpp"
 #include "state/movie_context.hpp"
 #include "state/scan_state.hpp"
 #include "state/soundtrack.hpp"
@@ -87,12 +87,6 @@ uint32_t sound_sectors_per_second() {
   return disc_sectors_per_second(xa_coding(soundtrack.coding_info), soundtrack.second - soundtrack.first);
 }
 
-void append_samples(const int16_t* samples, size_t count) {
-  const size_t at = soundtrack.pcm.size();
-  soundtrack.pcm.resize(at + 2 * count);
-  put_le16_array(soundtrack.pcm.data() + at, samples, count);
-}
-
 // Silence before the first sound when the first frame shows before it.
 void start_sound() {
   const XaCoding coding = xa_coding(soundtrack.coding_info);
@@ -110,10 +104,11 @@ void start_sound() {
 }
 
 void decode_sound_sector() {
-  int16_t samples[kSamplesPerSector];
-  const int count = decode_xa_sector_samples(sound_sector + kSubheaderBytes, xa_coding(soundtrack.coding_info),
-                                             soundtrack.left, soundtrack.right, samples);
-  append_samples(samples, static_cast<size_t>(count));
+  const size_t at = soundtrack.pcm.size();
+  soundtrack.pcm.resize(at + kPcmBytesPerSector);
+  const size_t bytes = decode_xa_pcm(sound_sector + kSubheaderBytes, xa_coding(soundtrack.coding_info),
+                                     soundtrack.left, soundtrack.right, soundtrack.pcm.data() + at);
+  soundtrack.pcm.resize(at + bytes);
 }
 
 // Decodes the stream's sectors below `limit` into one sound chunk.

@@ -1,6 +1,9 @@
 // The output stage: steps asked for are gathered into batches, the batches
 // are done in order on the stage's thread, and a failure there travels back
-// to the asking thread as the fatal error it would have raised there.
+// to the asking thread as the fatal error it would have raised there. When
+// the stage falls behind, the asking thread decodes the next stream itself
+// and hands over its PCM; the ADPCM histories follow whichever thread
+// decodes, so the samples are the same either way.
 #include "modes/convert/output_stage.hpp"
 
 #include <atomic>
@@ -28,7 +31,24 @@ namespace {
 constexpr size_t kBatchBytes = 64 * 1024;
 constexpr size_t kBatchesWaiting = 4;
 
-enum class StepKind : uint8_t { kConsole, kReport, kWavOpen, kWavFormat, kSound, kWavClose, kHistoryReset };
+// A stage that falls behind gets help: the asking thread decodes a whole
+// stream itself, from its start, when this many batches are waiting.
+constexpr size_t kBatchesBehind = 2;
+
+enum class StepKind : uint8_t {
+  kConsole,
+  kReport,
+  kWavOpen,
+  kWavFormat,
+  kSound,         // sound data, decoded on the stage
+  kPcm,           // PCM decoded by the asking thread
+  kWavClose,
+  kHistoryReset,
+  kHistorySet,    // the histories as the asking thread left them
+};
+
+// Where the ADPCM histories of the stream being converted are known.
+enum class HistoryPlace : uint8_t { kBoth, kAsking, kStage };
 
 struct Step {
   StepKind kind = StepKind::kConsole;
@@ -37,6 +57,8 @@ struct Step {
   WavFormat format;     // kWavOpen, kWavFormat
   XaCoding coding{};    // kSound
   FILE* report = nullptr;
+  AdpcmHistory left;    // kHistorySet
+  AdpcmHistory right;
 };
 
 struct Batch {
@@ -63,7 +85,12 @@ struct OutputStage {
   bool failed = false;
   Failure failure;
   std::atomic<bool> abandon{false};  // an early end: stop after the step in hand
-  std::unique_ptr<Batch> open;       // the batch being gathered (asking thread only)
+  // The asking thread's side.
+  std::unique_ptr<Batch> open;       // the batch being gathered
+  bool decoding_here = false;        // the open WAV's sound is decoded by the asking thread
+  HistoryPlace histories = HistoryPlace::kBoth;
+  AdpcmHistory here_left;            // the histories when decoding here
+  AdpcmHistory here_right;
   FatalHandler previous_handler = nullptr;
   std::thread thread;
 };
@@ -92,11 +119,18 @@ void run_step(const Batch& batch, const Step& step) {
     case StepKind::kSound:
       decode_xa_sound(bytes, step.coding);
       break;
+    case StepKind::kPcm:
+      wav_write(bytes, step.size);
+      break;
     case StepKind::kWavClose:
       wav_close();
       break;
     case StepKind::kHistoryReset:
       reset_adpcm_history();
+      break;
+    case StepKind::kHistorySet:
+      adpcm_left = step.left;
+      adpcm_right = step.right;
       break;
   }
 }
@@ -273,6 +307,8 @@ void start_output_stage() {
   if (s == nullptr) fatal_error(kErrAlloc, "");
   stage = s;
   s->open = new_batch();
+  s->here_left = adpcm_left;
+  s->here_right = adpcm_right;
   s->previous_handler = current_fatal_handler();
   try {
     s->thread = std::thread(run_stage, std::ref(*s));
@@ -291,6 +327,10 @@ void finish_output_stage() {
   if (stage == nullptr) return;
   OutputStage& s = *stage;
   drain(s);
+  if (s.histories == HistoryPlace::kAsking) {
+    adpcm_left = s.here_left;
+    adpcm_right = s.here_right;
+  }
   stop_stage(s);
 }
 
@@ -299,7 +339,12 @@ void output_wav_open() {
     wav_open(output_name, stream_wav_format());
     return;
   }
+  OutputStage& s = *stage;
   add_step(StepKind::kWavOpen, output_name, std::strlen(output_name) + 1).format = stream_wav_format();
+  if (s.histories != HistoryPlace::kStage) {
+    std::lock_guard<std::mutex> hold(s.lock);
+    s.decoding_here = s.waiting.size() >= kBatchesBehind;
+  }
   hand_over_when_full();
 }
 
@@ -317,7 +362,20 @@ void output_xa_sector(const uint8_t* sector) {
     decode_xa_sound(data, stream_coding());
     return;
   }
-  add_step(StepKind::kSound, data, kSoundDataBytes).coding = stream_coding();
+  OutputStage& s = *stage;
+  if (s.decoding_here) {
+    uint8_t pcm[kPcmBytesPerSector];
+    add_step(StepKind::kPcm, pcm, decode_xa_pcm(data, stream_coding(), s.here_left, s.here_right, pcm));
+    s.histories = HistoryPlace::kAsking;
+  } else {
+    if (s.histories == HistoryPlace::kAsking) {
+      Step& set = add_step(StepKind::kHistorySet, nullptr, 0);
+      set.left = s.here_left;
+      set.right = s.here_right;
+    }
+    add_step(StepKind::kSound, data, kSoundDataBytes).coding = stream_coding();
+    s.histories = HistoryPlace::kStage;
+  }
   hand_over_when_full();
 }
 
@@ -327,6 +385,7 @@ void output_wav_close() {
     return;
   }
   add_step(StepKind::kWavClose, nullptr, 0);
+  stage->decoding_here = false;
 }
 
 void output_history_reset() {
@@ -335,6 +394,9 @@ void output_history_reset() {
     return;
   }
   add_step(StepKind::kHistoryReset, nullptr, 0);
+  stage->here_left = AdpcmHistory{};
+  stage->here_right = AdpcmHistory{};
+  stage->histories = HistoryPlace::kBoth;
 }
 
 void output_report_bytes(FILE* report, std::string bytes) {

@@ -5,12 +5,17 @@
 #include "base/byte_order.hpp"
 #include "state/xa_stream_state.hpp"
 
-void decode_xa_sound(const uint8_t* data, const XaCoding& coding) {
+size_t decode_xa_pcm(const uint8_t* data, const XaCoding& coding, AdpcmHistory& left, AdpcmHistory& right,
+                     uint8_t* pcm) {
   int16_t samples[kSamplesPerSector];
-  uint8_t pcm[kPcmBytesPerSector];
-  const int count = decode_xa_sector_samples(data, coding, adpcm_left, adpcm_right, samples);
+  const int count = decode_xa_sector_samples(data, coding, left, right, samples);
   put_le16_array(pcm, samples, static_cast<size_t>(count));
-  wav_write(pcm, static_cast<size_t>(count) * 2);
+  return static_cast<size_t>(count) * 2;
+}
+
+void decode_xa_sound(const uint8_t* data, const XaCoding& coding) {
+  uint8_t pcm[kPcmBytesPerSector];
+  wav_write(pcm, decode_xa_pcm(data, coding, adpcm_left, adpcm_right, pcm));
 }
 
 void reset_adpcm_history() {

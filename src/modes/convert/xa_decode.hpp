@@ -10,6 +10,12 @@
 #include "io/wav_writer.hpp"
 #include "state/xa_stream_state.hpp"
 
+// One sector's sound data (the 2304 bytes after its subheader) to 16-bit
+// little-endian PCM in pcm (kPcmBytesPerSector bytes of room), carrying the
+// histories given; returns the bytes written.
+size_t decode_xa_pcm(const uint8_t* data, const XaCoding& coding, AdpcmHistory& left, AdpcmHistory& right,
+                     uint8_t* pcm);
+
 // Decodes one sector's sound data (the 2304 bytes after its subheader),
 // coded as `coding` (mono or stereo, 4-bit or 8-bit), and appends its PCM
 // bytes to the WAV file: 8064 for 4-bit sectors, 4032 for 8-bit ones.
