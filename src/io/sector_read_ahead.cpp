@@ -31,13 +31,16 @@ void fill(Block& block, FILE* file, bool raw_form, int64_t first) {
   block.first = first;
   block.count = 0;
   const auto record = static_cast<size_t>(record_bytes(raw_form));
-  records.resize(static_cast<size_t>(kBlockRecords) * record);
   block.parts.resize(static_cast<size_t>(kBlockRecords) * kSectorBytes);
   if (!seek_file(file, first * static_cast<int64_t>(record))) return;
-  const size_t got = std::fread(records.data(), 1, records.size(), file);
+  // Records of the 2336-byte form are the parts themselves.
+  std::vector<uint8_t>& into = raw_form ? records : block.parts;
+  into.resize(static_cast<size_t>(kBlockRecords) * record);
+  const size_t got = std::fread(into.data(), 1, into.size(), file);
   std::clearerr(file);
   block.count = static_cast<int64_t>(got / record);
-  const size_t prefix = raw_form ? static_cast<size_t>(record_offset(0, true)) : 0;
+  if (!raw_form) return;
+  const size_t prefix = static_cast<size_t>(record_offset(0, true));
   for (int64_t i = 0; i < block.count; ++i)
     std::memcpy(block.parts.data() + i * kSectorBytes, records.data() + static_cast<size_t>(i) * record + prefix,
                 kSectorBytes);

@@ -19,10 +19,14 @@ struct MovieSpan {
   int32_t end = 0;  // one past the span of the movie's frames (movie_span_end)
 };
 
+// A sector's flags in the usage map.
+constexpr uint8_t kSectorUsed = 1;      // a conversion took it
+constexpr uint8_t kSectorNotAudio = 2;  // the movie pass read it: no audio sector
+
 struct ScanState {
   int32_t scan_start = 0;
   int32_t scan_end = 0;
-  uint8_t* usage_map = nullptr;   // scan_end - scan_start bytes; 1 = used
+  uint8_t* usage_map = nullptr;   // scan_end - scan_start bytes of the flags below
   bool marking = false;           // conversions mark the sectors they take
   FILE* log = nullptr;            // the report file
   size_t name_end = 0;            // where numbers and extensions go in output_name
@@ -49,10 +53,29 @@ inline int64_t usage_map_index(int32_t sector) {
 inline void mark_sector_used(int32_t sector) {
   if (!scan_state.marking) return;
   const int64_t index = usage_map_index(sector);
-  if (index >= 0) scan_state.usage_map[index] = 1;
+  if (index >= 0) scan_state.usage_map[index] |= kSectorUsed;
+}
+
+// A sector a conversion marked and then gave back (a frame that failed).
+inline void unmark_sector_used(int32_t sector) {
+  if (!scan_state.marking) return;
+  const int64_t index = usage_map_index(sector);
+  if (index >= 0) scan_state.usage_map[index] &= static_cast<uint8_t>(~kSectorUsed);
 }
 
 inline bool sector_is_used(int32_t sector) {
   const int64_t index = usage_map_index(sector);
-  return index >= 0 && scan_state.usage_map[index] != 0;
+  return index >= 0 && (scan_state.usage_map[index] & kSectorUsed) != 0;
+}
+
+// The movie pass reads every sector not yet used; what it learns spares the
+// audio pass reading the sectors that hold no audio a second time.
+inline void note_not_audio(int32_t sector) {
+  const int64_t index = usage_map_index(sector);
+  if (index >= 0) scan_state.usage_map[index] |= kSectorNotAudio;
+}
+
+inline bool known_not_audio(int32_t sector) {
+  const int64_t index = usage_map_index(sector);
+  return index >= 0 && (scan_state.usage_map[index] & kSectorNotAudio) != 0;
 }

@@ -78,10 +78,7 @@ bool assemble_frame(FrameData data) {
   if (!find_video_sector()) return false;
   movie.frame_start_sector = static_cast<uint32_t>(current_sector);
   if (!check_frame_header()) {
-    if (scan_state.marking) {
-      const int64_t index = usage_map_index(current_sector);
-      if (index >= 0) scan_state.usage_map[index] = 0;
-    }
+    unmark_sector_used(current_sector);
     return false;
   }
   const size_t chunks = movie.chunks_per_frame;

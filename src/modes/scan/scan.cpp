@@ -34,6 +34,21 @@ namespace {
 // One entry of the movie table stays free for the scan-end sentinel.
 constexpr int kMaxMovies = kMovieTableEntries - 1;
 
+// "%08x/%08x\r" of the sector and the end, formatted here rather than by
+// printf: both passes print it for every sector they look at.
+void print_scan_progress(uint32_t sector, uint32_t end) {
+  constexpr char kHexDigits[] = "0123456789abcdef";
+  constexpr int kDigits = 8;
+  constexpr int kBitsPerDigit = 4;
+  char line[] = "00000000/00000000\r";
+  for (int i = 0; i < kDigits; ++i) {
+    const int shift = (kDigits - 1 - i) * kBitsPerDigit;
+    line[i] = kHexDigits[(sector >> shift) & 0xF];
+    line[kDigits + 1 + i] = kHexDigits[(end >> shift) & 0xF];
+  }
+  console_raw(line);
+}
+
 void select_sector_numbers() {
   movie.file_number = sector_buffer[kFileNumberOffset];
   movie.channel_number = sector_buffer[kChannelNumberOffset];
@@ -77,9 +92,10 @@ void convert_found_movie(int32_t start) {
 void movie_pass() {
   console_text(message_text(Msg::LookingForMovies));
   for (int32_t b = scan_state.scan_start; b < end_sector; ++b) {
-    console_printf("%08x/%08x\r", b, end_sector);
+    print_scan_progress(static_cast<uint32_t>(b), static_cast<uint32_t>(end_sector));
     if (sector_is_used(b)) continue;
     read_sectors(b, 1, sector_buffer);
+    if (!is_audio_sector(sector_buffer)) note_not_audio(b);
     if (!begins_movie(sector_buffer)) continue;
     if (scan_state.movie_count == kMaxMovies) {
       // The table is full: the movies converted so far stand, the rest are
@@ -134,8 +150,8 @@ void convert_audio_at(int32_t b) {
 void audio_pass() {
   console_text(message_text(Msg::LookingForAudio));
   for (int32_t b = scan_state.scan_start; b < end_sector; ++b) {
-    console_printf("%08x/%08x\r", b, end_sector);
-    if (sector_is_used(b)) continue;
+    print_scan_progress(static_cast<uint32_t>(b), static_cast<uint32_t>(end_sector));
+    if (sector_is_used(b) || known_not_audio(b)) continue;
     read_sectors(b, 1, sector_buffer);
     if (!is_audio_sector(sector_buffer)) continue;
     convert_audio_at(b);
