@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "base/messages.hpp"
 #include "platform/console.hpp"
@@ -41,6 +42,29 @@ void set_fatal_handler(FatalHandler handler) {
 FatalHandler current_fatal_handler() { return fatal_handler; }
 
 void set_thread_fatal_handler(FatalHandler handler) { thread_fatal_handler = handler; }
+
+void throw_held_fatal_error(int code, const char*, const char* detail, bool detail_is_text) {
+  throw HeldFatalError{code, detail != nullptr ? detail : "", detail != nullptr, detail_is_text};
+}
+
+bool run_holding_fatal_error(void (*work)(void*), void* context, HeldFatalError& held) {
+  const FatalHandler before = thread_fatal_handler;
+  thread_fatal_handler = throw_held_fatal_error;
+  bool ok = true;
+  try {
+    work(context);
+  } catch (HeldFatalError& e) {
+    held = std::move(e);
+    ok = false;
+  }
+  thread_fatal_handler = before;
+  return ok;
+}
+
+void report_held_fatal_error(const HeldFatalError& held) {
+  if (!held.has_detail) report_and_exit(held.code, nullptr, true);
+  report_and_exit(held.code, held.detail.c_str(), held.detail_is_text);
+}
 
 const char* error_message(int code) {
   if (code >= 0 || -code >= kMessageCount) return nullptr;

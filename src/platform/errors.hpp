@@ -5,6 +5,8 @@
 // fuzz targets may install one that throws.
 #pragma once
 
+#include <string>
+
 #include <cstdint>
 #include <cstdio>
 
@@ -47,6 +49,24 @@ FatalHandler current_fatal_handler();
 // a thread that works for another (an output stage) installs one that throws,
 // so the failure is reported on the thread it works for. nullptr removes it.
 void set_thread_fatal_handler(FatalHandler handler);
+
+// A fatal error held to be reported later, on another thread or at its turn.
+struct HeldFatalError {
+  int code = 0;
+  std::string detail;
+  bool has_detail = false;
+  bool detail_is_text = true;
+};
+
+// The thread handler that holds: it throws the HeldFatalError.
+void throw_held_fatal_error(int code, const char* message, const char* detail, bool detail_is_text);
+
+// Runs work on this thread; a fatal error it raises is held in `held`
+// instead of reported, and false returned.
+bool run_holding_fatal_error(void (*work)(void*), void* context, HeldFatalError& held);
+
+// Reports a held fatal error as fatal_error or fatal_error_name would have.
+[[noreturn]] void report_held_fatal_error(const HeldFatalError& held);
 
 // Prints the code's message, then the detail, then "\n" on standard output,
 // flushes every stream and exits with the code (through the fatal handler). The detail is program text

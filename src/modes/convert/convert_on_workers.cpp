@@ -29,6 +29,8 @@ struct Pipeline {
   size_t in_flight = 0;
   bool assembling = false;     // a fatal error now belongs to the frame being assembled
   FatalHandler previous = nullptr;
+  SoundChain chain;            // -with-sound: the frames' sound decoded in their order
+  uint64_t next_sequence = 0;
 };
 
 Pipeline* active = nullptr;
@@ -44,6 +46,18 @@ void write_oldest(Pipeline& p) {
     p.workers.stop();
     fatal_error(job.error, job.detail);
   }
+  if (job.sound_failed) {
+    p.workers.stop();
+    report_held_fatal_error(job.sound_error);
+  }
+  if (job.chain != nullptr) {
+    decode_sound_in_turn(job);
+    if (job.sound_failed) {
+      p.workers.stop();
+      report_held_fatal_error(job.sound_error);
+    }
+    write_frame_sound(job.sound);
+  }
   // The writers take the frame from MovieContext; assembly has moved on, so
   // its fields are put back afterwards.
   const int32_t counter = movie.frame_counter;
@@ -54,7 +68,7 @@ void write_oldest(Pipeline& p) {
   movie.picture_width = job.params.width;
   movie.picture_height = job.params.height;
   movie.frame.picture = job.picture.data();
-  write_converted_frame(p.output, job.sector_after);
+  write_converted_frame(p.output);
   movie.frame_counter = counter;
   movie.picture_width = width;
   movie.picture_height = height;
@@ -110,8 +124,26 @@ FrameJob& take_assembled_frame(Pipeline& p) {
   job.frame_number = movie.frame_counter;
   job.sector_after = static_cast<uint32_t>(current_sector);
   job.end_sector = static_cast<uint32_t>(end_sector);
+  job.chain = nullptr;
+  job.sound_decoded = false;
+  job.sound_failed = false;
   movie.macroblock_count = frame_macroblocks(job.params);
   return job;
+}
+
+void gather_job_sound(void* job) {
+  FrameJob& j = *static_cast<FrameJob*>(job);
+  gather_frame_sound(j.sector_after, j.sound);
+}
+
+// The sound the frame brings (-with-sound), gathered now, where a frame
+// assembled alone would have its sound read at its turn; an error doing so
+// is the frame's, reported at its turn. Returns false then.
+bool take_frame_sound(Pipeline& p, FrameJob& job) {
+  job.chain = &p.chain;
+  job.sequence = p.next_sequence++;
+  job.sound_failed = !run_holding_fatal_error(gather_job_sound, &job, job.sound_error);
+  return !job.sound_failed;
 }
 
 }  // namespace
@@ -131,8 +163,10 @@ void convert_frames_on_workers(unsigned threads, MovieOutput output) {
     }
     FrameJob& job = take_assembled_frame(p);
     p.assembling = false;
+    const bool sound_taken = output != MovieOutput::Avi || take_frame_sound(p, job);
     ++p.in_flight;
     p.workers.submit(&job);
+    if (!sound_taken) break;  // the run ends at this frame's turn
   }
   p.assembling = false;
   while (p.in_flight != 0) write_oldest(p);

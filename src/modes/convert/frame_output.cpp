@@ -16,13 +16,12 @@ void print_frame_progress(uint32_t sector_after, uint32_t range_end, int32_t fra
   console_printf(message_text(Msg::ConvertMovieProgress), sector_after, range_end, frame_number);
 }
 
-void write_converted_frame(MovieOutput output, uint32_t frame_end) {
+void write_converted_frame(MovieOutput output) {
   switch (output) {
     case MovieOutput::Bmp:
       write_bmp_frame();
       break;
     case MovieOutput::Avi:
-      sound_before_frame(frame_end);
       write_avi_frame();
       break;
     case MovieOutput::None:
@@ -36,5 +35,6 @@ void convert_assembled_frame(MovieOutput output) {
   movie.macroblock_count =
       (movie.picture_height / kMacroblockPixels) * (movie.picture_width / kMacroblockPixels);
   build_frame_picture(mode_is(kModeWidth));
-  write_converted_frame(output, static_cast<uint32_t>(current_sector));
+  if (output == MovieOutput::Avi) sound_before_frame(static_cast<uint32_t>(current_sector));
+  write_converted_frame(output);
 }

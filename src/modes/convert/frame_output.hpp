@@ -11,8 +11,8 @@
 // "convert block %08x/%08x (frame = %d)\r": the sector after the frame's
 // last chunk, the end of the range, the frame number.
 void print_frame_progress(uint32_t sector_after, uint32_t end_sector, int32_t frame_number);
-// frame_end: the sector after the frame's last chunk.
-void write_converted_frame(MovieOutput output, uint32_t frame_end);
+// The picture to its writer (its sound, if any, is written before it).
+void write_converted_frame(MovieOutput output);
 
 // The frame assembly has just delivered, on this thread: its progress line,
 // its picture, and the writer.

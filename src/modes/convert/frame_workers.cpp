@@ -43,6 +43,22 @@ void decode_frame_job(FrameJob& job) {
     job.error = kErrConvert;
     job.detail = message_text(Msg::BitstreamInvalid);
   }
+  decode_sound_in_turn(job);
+}
+
+void decode_sound_in_turn(FrameJob& job) {
+  if (job.chain == nullptr || job.sound_failed) return;
+  std::lock_guard<std::mutex> hold(job.chain->lock);
+  if (job.sound_decoded || job.chain->turn != job.sequence) return;
+  try {
+    decode_frame_sound(job.sound);
+  } catch (const std::bad_alloc&) {
+    job.sound_failed = true;
+    job.sound_error = HeldFatalError{kErrAlloc, "", true, true};
+    return;
+  }
+  job.sound_decoded = true;
+  ++job.chain->turn;
 }
 
 FrameWorkers::FrameWorkers(unsigned threads) : thread_count_(threads) {}

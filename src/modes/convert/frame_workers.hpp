@@ -15,6 +15,16 @@
 #include <vector>
 
 #include "format/mdec/frame_decode.hpp"
+#include "modes/convert/movie_sound.hpp"
+#include "platform/errors.hpp"
+
+// The order in which the frames' sound is decoded: frame after frame, each
+// with the histories the one before left; turn is the sequence number of
+// the first frame whose sound is not decoded yet.
+struct SoundChain {
+  std::mutex lock;
+  uint64_t turn = 0;
+};
 
 struct FrameJob {
   // The assembled frame.
@@ -31,7 +41,19 @@ struct FrameJob {
   int error = 0;
   const char* detail = nullptr;
   bool done = false;  // guarded by the workers' lock while queued
+  // -with-sound: the sound written before the frame, gathered when it was
+  // assembled (or the error gathering it ended with), decoded at its turn
+  // in the chain by whichever thread gets there first.
+  SoundChain* chain = nullptr;  // none: the frame brings no sound
+  uint64_t sequence = 0;
+  FrameSound sound;
+  bool sound_decoded = false;   // guarded by the chain's lock
+  bool sound_failed = false;
+  HeldFatalError sound_error;
 };
+
+// Decodes the job's sound if its turn in the chain has come.
+void decode_sound_in_turn(FrameJob& job);
 
 // The picture of the job's frame (what a worker does with a job).
 void decode_frame_job(FrameJob& job);

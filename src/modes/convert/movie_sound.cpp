@@ -103,32 +103,56 @@ void start_sound() {
   soundtrack.pcm.assign(silence * coding.channels * 2, 0);
 }
 
-void decode_sound_sector() {
-  const size_t at = soundtrack.pcm.size();
-  soundtrack.pcm.resize(at + kPcmBytesPerSector);
-  const size_t bytes = decode_xa_pcm(sound_sector + kSubheaderBytes, xa_coding(soundtrack.coding_info),
-                                     soundtrack.left, soundtrack.right, soundtrack.pcm.data() + at);
-  soundtrack.pcm.resize(at + bytes);
-}
-
-// Decodes the stream's sectors below `limit` into one sound chunk.
-void emit_below(uint32_t limit) {
-  if (!soundtrack.found || soundtrack.ended || soundtrack.second >= limit) return;
+// The stream's sectors below `limit` not yet taken, at most `most` of them,
+// into sound; returns false once no more lie below the limit.
+bool gather_below(uint32_t limit, size_t most, FrameSound& sound) {
+  if (!soundtrack.found || soundtrack.ended || soundtrack.second >= limit) return false;
+  sound.coding = xa_coding(soundtrack.coding_info);
   while (soundtrack.next < limit && soundtrack.next < soundtrack.read_end) {
+    if (sound.sectors == most) return true;
     if (!of_stream(soundtrack.next)) {
       soundtrack.ended = true;
       break;
     }
-    if (!soundtrack.sound_started) start_sound();
-    decode_sound_sector();
+    sound.data.insert(sound.data.end(), sound_sector + kSubheaderBytes,
+                      sound_sector + kSubheaderBytes + kSoundDataBytes);
+    ++sound.sectors;
     soundtrack.next += soundtrack.second - soundtrack.first;
+  }
+  return false;
+}
+
+// The decoded sectors into the AVI: the sound starts with the first of
+// them; a chunk is written whenever the largest is reached, and what is
+// left once `last`.
+void write_pieces(const FrameSound& sound, bool last) {
+  const size_t piece = sound.sectors == 0 ? 0 : sound.pcm.size() / sound.sectors;
+  for (size_t i = 0; i < sound.sectors; ++i) {
+    if (!soundtrack.sound_started) start_sound();
+    soundtrack.pcm.insert(soundtrack.pcm.end(), sound.pcm.begin() + static_cast<ptrdiff_t>(i * piece),
+                          sound.pcm.begin() + static_cast<ptrdiff_t>((i + 1) * piece));
     if (soundtrack.pcm.size() >= kLargestSoundChunk) {
       write_avi_sound(soundtrack.pcm.data(), static_cast<uint32_t>(soundtrack.pcm.size()));
       soundtrack.pcm.clear();
     }
   }
+  if (!last) return;
   write_avi_sound(soundtrack.pcm.data(), static_cast<uint32_t>(soundtrack.pcm.size()));
   soundtrack.pcm.clear();
+}
+
+// The stream's sectors below `limit`, a largest chunk's worth at a time, so
+// no more than that is ever held.
+void emit_below(uint32_t limit) {
+  constexpr size_t kSectorsAtOnce = kLargestSoundChunk / kPcmBytesPerSector;
+  FrameSound sound;
+  for (bool more = true; more;) {
+    sound.data.clear();
+    sound.sectors = 0;
+    more = gather_below(limit, kSectorsAtOnce, sound);
+    decode_frame_sound(sound);
+    write_pieces(sound, !more);
+  }
 }
 
 }  // namespace
@@ -165,14 +189,43 @@ void offer_sound_sector(uint32_t sector, const uint8_t* bytes) {
   }
 }
 
-void sound_before_frame(uint32_t frame_end) {
-  if (!soundtrack.active) return;
+// What is done for every frame before its sound is taken.
+namespace {
+void before_frame(uint32_t frame_end) {
   if (!soundtrack.frame_seen) {
     soundtrack.frame_seen = true;
     soundtrack.first_frame_last_sector = frame_end - 1;
   }
   if (soundtrack.scan_link) search_scan_link(frame_end);
+}
+}  // namespace
+
+void sound_before_frame(uint32_t frame_end) {
+  if (!soundtrack.active) return;
+  before_frame(frame_end);
   emit_below(frame_end);
+}
+
+void gather_frame_sound(uint32_t frame_end, FrameSound& sound) {
+  sound.data.clear();
+  sound.pcm.clear();
+  sound.sectors = 0;
+  if (!soundtrack.active) return;
+  before_frame(frame_end);
+  gather_below(frame_end, SIZE_MAX, sound);
+}
+
+void decode_frame_sound(FrameSound& sound) {
+  sound.pcm.resize(sound.sectors * kPcmBytesPerSector);
+  size_t bytes = 0;
+  for (size_t i = 0; i < sound.sectors; ++i)
+    bytes += decode_xa_pcm(sound.data.data() + i * kSoundDataBytes, sound.coding, soundtrack.left,
+                           soundtrack.right, sound.pcm.data() + bytes);
+  sound.pcm.resize(bytes);
+}
+
+void write_frame_sound(const FrameSound& sound) {
+  if (soundtrack.active) write_pieces(sound, true);
 }
 
 void finish_soundtrack(uint32_t end) {

@@ -3,7 +3,11 @@
 // after the sound the disc delivers before that frame shows.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <vector>
+
+#include "format/disc/xa_sector.hpp"
 
 enum class SoundtrackChoice {
   audio_rule,  // the stream -audio converts from the movie's start: its file and channel
@@ -23,6 +27,20 @@ void offer_sound_sector(uint32_t sector, const uint8_t* bytes);
 // Before a frame whose last video sector is frame_end - 1 is written: the
 // sound of the stream read before it, as one sound chunk.
 void sound_before_frame(uint32_t frame_end);
+
+// The same in three steps, for frames decoded on other threads: the sound's
+// sectors gathered where the frame is assembled (right after it, as the
+// frame's turn would find them), decoded in frame order with the stream's
+// histories on any thread, then written before the frame.
+struct FrameSound {
+  std::vector<uint8_t> data;  // the sectors' sound data, kSoundDataBytes each
+  size_t sectors = 0;
+  XaCoding coding{};
+  std::vector<uint8_t> pcm;   // once decoded
+};
+void gather_frame_sound(uint32_t frame_end, FrameSound& sound);
+void decode_frame_sound(FrameSound& sound);
+void write_frame_sound(const FrameSound& sound);
 
 // After the last frame: the rest of the stream below `end`.
 void finish_soundtrack(uint32_t end);

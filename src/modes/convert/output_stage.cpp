@@ -66,14 +66,6 @@ struct Batch {
   std::vector<uint8_t> bytes;
 };
 
-// A fatal error raised on the stage's thread, carried to the asking one.
-struct Failure {
-  int code = 0;
-  std::string detail;
-  bool has_detail = false;
-  bool detail_is_text = true;
-};
-
 struct OutputStage {
   std::mutex lock;
   std::condition_variable work_ready;
@@ -83,7 +75,7 @@ struct OutputStage {
   bool busy = false;      // the stage's thread is doing a batch
   bool stopping = false;  // no more batches come
   bool failed = false;
-  Failure failure;
+  HeldFatalError failure;  // raised on the stage's thread, reported on the asking one
   std::atomic<bool> abandon{false};  // an early end: stop after the step in hand
   // The asking thread's side.
   std::unique_ptr<Batch> open;       // the batch being gathered
@@ -96,10 +88,6 @@ struct OutputStage {
 };
 
 OutputStage* stage = nullptr;
-
-void throw_failure(int code, const char*, const char* detail, bool detail_is_text) {
-  throw Failure{code, detail != nullptr ? detail : "", detail != nullptr, detail_is_text};
-}
 
 void run_step(const Batch& batch, const Step& step) {
   const uint8_t* bytes = batch.bytes.data() + step.offset;
@@ -137,7 +125,7 @@ void run_step(const Batch& batch, const Step& step) {
 
 void run_stage(OutputStage& s) {
   keep_signals_off_this_thread();
-  set_thread_fatal_handler(throw_failure);
+  set_thread_fatal_handler(throw_held_fatal_error);
   std::unique_lock<std::mutex> hold(s.lock);
   for (;;) {
     s.work_ready.wait(hold, [&] { return !s.waiting.empty() || s.stopping; });
@@ -148,7 +136,7 @@ void run_stage(OutputStage& s) {
     const bool skip = s.failed;
     s.busy = true;
     hold.unlock();
-    Failure failure;
+    HeldFatalError failure;
     bool ok = true;
     if (!skip) {
       try {
@@ -156,7 +144,7 @@ void run_stage(OutputStage& s) {
           if (s.abandon.load(std::memory_order_relaxed)) break;
           run_step(*batch, step);
         }
-      } catch (const Failure& f) {
+      } catch (const HeldFatalError& f) {
         failure = f;
         ok = false;
       }
@@ -199,17 +187,11 @@ void stop_stage(OutputStage& s) {
   delete &s;
 }
 
-[[noreturn]] void raise_failure(const Failure& f) {
-  if (!f.has_detail) fatal_error(f.code, nullptr);
-  if (f.detail_is_text) fatal_error(f.code, f.detail.c_str());
-  fatal_error_name(f.code, f.detail.c_str());
-}
-
 // Stops the stage and reports its failure on this thread.
 [[noreturn]] void report_stage_failure(OutputStage& s) {
-  const Failure f = s.failure;
+  const HeldFatalError f = s.failure;
   stop_stage(s);
-  raise_failure(f);
+  report_held_fatal_error(f);
 }
 
 // The open batch joins the waiting ones; waits while too many wait. A
@@ -251,7 +233,7 @@ void report_after_stage(int code, const char*, const char* detail, bool detail_i
   set_fatal_handler(s.previous_handler);  // a failure while draining is reported plainly
   drain(s);
   stop_stage(s);
-  raise_failure(Failure{code, detail != nullptr ? detail : "", detail != nullptr, detail_is_text});
+  report_held_fatal_error(HeldFatalError{code, detail != nullptr ? detail : "", detail != nullptr, detail_is_text});
 }
 
 // An early end: the stage stops after the step in hand.
