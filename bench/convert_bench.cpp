@@ -154,7 +154,11 @@ int main(int argc, char** argv) {
   report("+sound:", ks);
   std::printf("-with-sound over -avi (%u threads): wall %+.1f %%", cores, 100.0 * (ks.wall / kn.wall - 1));
   if (!gnu_time.empty()) std::printf(", processor %+.1f %%", 100.0 * (ks.cpu / kn.cpu - 1));
-  std::printf("\n");
+  // Each -with-sound run follows its -avi run: the median of their ratios
+  // is steadier than the ratio of the medians when the machine's speed drifts.
+  std::vector<double> paired;
+  for (size_t i = 0; i < sounded.wall.size(); ++i) paired.push_back(sounded.wall[i] / parallel.wall[i]);
+  std::printf("; wall run by run %+.1f %% (median of the pairs)\n", 100.0 * (median(paired) - 1));
   if (!have_ffmpeg) {
     std::printf("ffmpeg: not installed, no comparison\n");
     return 0;
