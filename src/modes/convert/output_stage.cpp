@@ -198,10 +198,12 @@ void stop_stage(OutputStage& s) {
 // failure on the stage is reported here.
 void hand_over(OutputStage& s) {
   std::unique_ptr<Batch> next;
+  bool failed = false;
   {
     std::unique_lock<std::mutex> hold(s.lock);
     s.batch_done.wait(hold, [&] { return s.failed || s.waiting.size() < kBatchesWaiting; });
-    if (!s.failed) {
+    failed = s.failed;
+    if (!failed) {
       if (s.open->steps.empty()) return;
       s.waiting.push_back(std::move(s.open));
       if (!s.spare.empty()) {
@@ -210,7 +212,7 @@ void hand_over(OutputStage& s) {
       }
     }
   }
-  if (s.failed) report_stage_failure(s);
+  if (failed) report_stage_failure(s);
   s.work_ready.notify_one();
   s.open = next != nullptr ? std::move(next) : new_batch();
 }
