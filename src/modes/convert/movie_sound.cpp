@@ -141,6 +141,15 @@ void write_pieces(const FrameSound& sound, bool last) {
   soundtrack.pcm.clear();
 }
 
+// What is done for every frame before its sound is taken.
+void before_frame(uint32_t frame_end) {
+  if (!soundtrack.frame_seen) {
+    soundtrack.frame_seen = true;
+    soundtrack.first_frame_last_sector = frame_end - 1;
+  }
+  if (soundtrack.scan_link) search_scan_link(frame_end);
+}
+
 // The stream's sectors below `limit`, a largest chunk's worth at a time, so
 // no more than that is ever held.
 void emit_below(uint32_t limit) {
@@ -188,17 +197,6 @@ void offer_sound_sector(uint32_t sector, const uint8_t* bytes) {
     return;
   }
 }
-
-// What is done for every frame before its sound is taken.
-namespace {
-void before_frame(uint32_t frame_end) {
-  if (!soundtrack.frame_seen) {
-    soundtrack.frame_seen = true;
-    soundtrack.first_frame_last_sector = frame_end - 1;
-  }
-  if (soundtrack.scan_link) search_scan_link(frame_end);
-}
-}  // namespace
 
 void sound_before_frame(uint32_t frame_end) {
   if (!soundtrack.active) return;
