@@ -111,24 +111,20 @@ TEST_F(InterruptedRun, AnAviInterruptedBySignalKeepsItsFramesUnderCompleteHeader
   }
 }
 
-TEST_F(InterruptedRun, AWavInterruptedBySignalGetsItsHeader) {
-  // One encoded sector of sound repeated: a stream of every sector, long
-  // enough to fill the output pipe with progress lines.
+// One encoded sector of sound repeated: a stream of every sector, long
+// enough to fill the output pipe with progress lines.
+void write_long_stream(const std::string& path) {
   mkdisc::AudioFormat format;  // 37800 Hz stereo
   const auto pcm = mkdisc::make_pcm(mkdisc::Sound::sweep, format.rate, format.stereo,
                                     static_cast<size_t>(mkdisc::samples_per_sector(format)));
   const mkdisc::SectorList one = mkdisc::encode_xa_audio(pcm, format, 1, 1);
   ASSERT_EQ(one.size(), 1u);
   const mkdisc::SectorList stream(4000, one.front());
-  mkdisc::write_sector_file(dir_.file("sound.xa"), stream, mkdisc::SectorForm::form2336);
+  mkdisc::write_sector_file(path, stream, mkdisc::SectorForm::form2336);
+}
 
-  ProcessOptions options;
-  options.signal = SIGTERM;
-  options.when_file = "sound.wav";
-  options.when_bytes = kWavHeaderBytes + 10 * kPcmSectorBytes;
-  const ProcessResult r = korvane({"-no-cdrom", "-audio", "sound.xa", "sound.wav"}, options);
-  EXPECT_EQ(r.status, kSignalBase + SIGTERM);
-  const std::string wav = read_file(dir_.file("sound.wav"));
+// An interrupted stream's WAV: whole sectors under a header that tells them.
+void expect_whole_wav(const std::string& wav) {
   ASSERT_GE(wav.size(), kWavHeaderBytes + 10 * kPcmSectorBytes);
   EXPECT_LT(wav.size(), kWavHeaderBytes + 4000 * kPcmSectorBytes);
   EXPECT_EQ((wav.size() - kWavHeaderBytes) % kPcmSectorBytes, 0u);
@@ -136,6 +132,33 @@ TEST_F(InterruptedRun, AWavInterruptedBySignalGetsItsHeader) {
   EXPECT_EQ(get_le16(bytes(wav) + 22), 2u);
   EXPECT_EQ(get_le32(bytes(wav) + 24), 37800u);
   EXPECT_EQ(get_le32(bytes(wav) + 40), wav.size() - kWavHeaderBytes);
+}
+
+TEST_F(InterruptedRun, AWavInterruptedBySignalGetsItsHeader) {
+  write_long_stream(dir_.file("sound.xa"));
+  ProcessOptions options;
+  options.signal = SIGTERM;
+  options.when_file = "sound.wav";
+  options.when_bytes = kWavHeaderBytes + 10 * kPcmSectorBytes;
+  const ProcessResult r = korvane({"-no-cdrom", "-audio", "sound.xa", "sound.wav"}, options);
+  EXPECT_EQ(r.status, kSignalBase + SIGTERM);
+  expect_whole_wav(read_file(dir_.file("sound.wav")));
+}
+
+TEST_F(InterruptedRun, AScanInterruptedWhileItsSoundIsWrittenBesideItFinishesTheWav) {
+  // With two threads the scan's sound is decoded and written on a thread
+  // beside the one that reads: the signal stops it, and its WAV is finished.
+  // (Without -skip-movie the movie pass's progress lines would fill the
+  // output pipe before any sound is written.)
+  write_long_stream(dir_.file("scan.xa"));
+  ProcessOptions options;
+  options.signal = SIGINT;
+  options.when_file = "scan1000.wav";
+  options.when_bytes = kWavHeaderBytes + 10 * kPcmSectorBytes;
+  options.env = {{"KORVANE_THREADS", "2"}};
+  const ProcessResult r = korvane({"-no-cdrom", "-all", "-skip-movie", "scan.xa", "scan"}, options);
+  EXPECT_EQ(r.status, kSignalBase + SIGINT);
+  expect_whole_wav(read_file(dir_.file("scan1000.wav")));
 }
 
 TEST_F(InterruptedRun, ADamagedFrameLeavesTheFramesBeforeItPlayable) {
