@@ -21,7 +21,9 @@ constexpr unsigned kJobsPerWorker = 2;  // one decoding, one waiting its turn
 constexpr uint32_t kDecodedHereMacroblocks = 64;
 
 struct Pipeline {
-  Pipeline(unsigned threads, MovieOutput out) : output(out), workers(threads), jobs(threads * kJobsPerWorker) {}
+  Pipeline(unsigned threads, MovieOutput out) : output(out), workers(threads), jobs(threads * kJobsPerWorker) {
+    chain.early.reserve(jobs.size());
+  }
   MovieOutput output;
   FrameWorkers workers;
   std::vector<FrameJob> jobs;  // a ring: in_flight jobs from oldest on

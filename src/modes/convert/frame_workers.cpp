@@ -48,17 +48,30 @@ void decode_frame_job(FrameJob& job) {
 
 void decode_sound_in_turn(FrameJob& job) {
   if (job.chain == nullptr || job.sound_failed) return;
-  std::lock_guard<std::mutex> hold(job.chain->lock);
-  if (job.sound_decoded || job.chain->turn != job.sequence) return;
-  try {
-    decode_frame_sound(job.sound);
-  } catch (const std::bad_alloc&) {
-    job.sound_failed = true;
-    job.sound_error = HeldFatalError{kErrAlloc, "", true, true};
+  SoundChain& chain = *job.chain;
+  std::lock_guard<std::mutex> hold(chain.lock);
+  if (job.sound_decoded) return;
+  if (chain.turn != job.sequence) {
+    if (std::find(chain.early.begin(), chain.early.end(), &job) == chain.early.end()) chain.early.push_back(&job);
     return;
   }
-  job.sound_decoded = true;
-  ++job.chain->turn;
+  for (FrameJob* next = &job; next != nullptr;) {
+    FrameJob& j = *next;
+    chain.early.erase(std::remove(chain.early.begin(), chain.early.end(), &j), chain.early.end());
+    if (j.sound_failed) return;
+    try {
+      decode_frame_sound(j.sound);
+    } catch (const std::bad_alloc&) {
+      j.sound_failed = true;
+      j.sound_error = HeldFatalError{kErrAlloc, "", true, true};
+      return;
+    }
+    j.sound_decoded = true;
+    ++chain.turn;
+    const auto waiting = std::find_if(chain.early.begin(), chain.early.end(),
+                                      [&chain](const FrameJob* e) { return e->sequence == chain.turn; });
+    next = waiting == chain.early.end() ? nullptr : *waiting;
+  }
 }
 
 FrameWorkers::FrameWorkers(unsigned threads) : thread_count_(threads) {}

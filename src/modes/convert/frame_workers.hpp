@@ -21,9 +21,14 @@
 // The order in which the frames' sound is decoded: frame after frame, each
 // with the histories the one before left; turn is the sequence number of
 // the first frame whose sound is not decoded yet.
+struct FrameJob;
 struct SoundChain {
   std::mutex lock;
   uint64_t turn = 0;
+  // Frames whose picture was done before their sound's turn came: whoever
+  // decodes the sound before theirs goes on with theirs. Room for every job
+  // is reserved before the first.
+  std::vector<FrameJob*> early;
 };
 
 struct FrameJob {
