@@ -40,11 +40,3 @@ std::string text_file_vformat(const char* format, va_list args) {
   std::vsnprintf(text.data(), text.size(), encoded.c_str(), args);
   return with_crlf(text.data(), static_cast<size_t>(size));
 }
-
-bool text_file_printf(FILE* file, const char* format, ...) {
-  va_list args;
-  va_start(args, format);
-  const std::string out = text_file_vformat(format, args);
-  va_end(args);
-  return std::fwrite(out.data(), 1, out.size(), file) == out.size();
-}

@@ -11,12 +11,9 @@
 // Returns false when the stream refused a byte.
 bool text_file_write(FILE* file, const char* utf8);
 
-// printf-style: the format is program text, the arguments are written as
-// they are; every "\n" of the result becomes CR LF.
-bool text_file_printf(FILE* file, const char* format, ...) __attribute__((format(printf, 2, 3)));
-
-// The bytes text_file_printf writes for the format and arguments, the
-// format converted and every "\n" made CR LF; empty when the format is bad.
+// printf-style: the bytes for the format (program text, converted) and the
+// arguments (written as they are), every "\n" made CR LF; empty when the
+// format is bad.
 std::string text_file_vformat(const char* format, va_list args);
 
 // Bytes as they are (names, a volume label), each "\n" written as CR LF.

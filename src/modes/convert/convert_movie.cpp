@@ -3,22 +3,17 @@
 // on this thread alone or with decoding threads beside it.
 #include "modes/convert/convert_movie.hpp"
 
-#include "base/messages.hpp"
-#include "format/mdec/colour.hpp"
 #include "format/timing/movie_rate.hpp"
 #include "io/sector_source.hpp"
 #include "modes/convert/convert_on_workers.hpp"
 #include "modes/convert/frame_assembly.hpp"
 #include "modes/convert/frame_buffers.hpp"
 #include "modes/convert/frame_output.hpp"
-#include "modes/convert/frame_pipeline.hpp"
 #include "platform/console.hpp"
 #include "platform/thread_count.hpp"
-#include "state/mode_flags.hpp"
 #include "state/movie_context.hpp"
 
 namespace {
-
 
 void convert_frames(MovieOutput output) {
   while (assemble_frame()) convert_assembled_frame(output);
