@@ -27,13 +27,15 @@
 namespace {
 
 // A batch is handed over once it holds this many bytes (about 28 sectors'
-// sound); the asking thread waits while this many batches are waiting.
+// sound); the asking thread waits while this many batches are waiting. The
+// queue is long enough (about 1 MiB) that neither thread waits for the other
+// while one stream's sound is decoded on the other thread.
 constexpr size_t kBatchBytes = 64 * 1024;
-constexpr size_t kBatchesWaiting = 4;
+constexpr size_t kBatchesWaiting = 16;
 
 // A stage that falls behind gets help: the asking thread decodes a whole
 // stream itself, from its start, when this many batches are waiting.
-constexpr size_t kBatchesBehind = 2;
+constexpr size_t kBatchesBehind = 4;
 
 enum class StepKind : uint8_t {
   kConsole,
