@@ -32,13 +32,19 @@ void fill(Block& block, FILE* file, bool raw_form, int64_t first) {
   block.count = 0;
   const auto record = static_cast<size_t>(record_bytes(raw_form));
   block.parts.resize(static_cast<size_t>(kBlockRecords) * kSectorBytes);
-  if (!seek_file(file, first * static_cast<int64_t>(record))) return;
   // Records of the 2336-byte form are the parts themselves.
   std::vector<uint8_t>& into = raw_form ? records : block.parts;
   into.resize(static_cast<size_t>(kBlockRecords) * record);
-  const size_t got = std::fread(into.data(), 1, into.size(), file);
-  std::clearerr(file);
-  block.count = static_cast<int64_t>(got / record);
+  const int64_t offset = first * static_cast<int64_t>(record);
+  // A read at the offset spares the seek; where there is none, the stream
+  // seeks and reads.
+  int64_t got = read_file_at(file, offset, into.data(), into.size());
+  if (got < 0) {
+    if (!seek_file(file, offset)) return;
+    got = static_cast<int64_t>(std::fread(into.data(), 1, into.size(), file));
+    std::clearerr(file);
+  }
+  block.count = got / static_cast<int64_t>(record);
   if (!raw_form) return;
   const size_t prefix = static_cast<size_t>(record_offset(0, true));
   for (int64_t i = 0; i < block.count; ++i)

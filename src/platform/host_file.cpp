@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <fstream>
@@ -93,6 +94,18 @@ bool probe_host_file(const char* name, HostFileInfo* info) {
 bool seek_file(FILE* file, int64_t offset) {
   if (offset < 0) return false;
   return fseeko(file, static_cast<off_t>(offset), SEEK_SET) == 0;
+}
+
+int64_t read_file_at(FILE* file, int64_t offset, uint8_t* dest, size_t size) {
+  const int fd = fileno(file);
+  size_t done = 0;
+  while (done < size) {
+    const ssize_t got = pread(fd, dest + done, size - done, static_cast<off_t>(offset) + static_cast<off_t>(done));
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) break;
+    done += static_cast<size_t>(got);
+  }
+  return static_cast<int64_t>(done);
 }
 
 bool file_size(FILE* file, int64_t* size) {

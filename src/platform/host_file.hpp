@@ -36,6 +36,12 @@ bool is_cd_file_system(const std::string& fs_type);
 // Seek to an absolute byte offset; false on failure.
 bool seek_file(FILE* file, int64_t offset);
 
+// Reads up to size bytes at the absolute offset without moving the stream's
+// position or using its buffer, so that another thread may read the same
+// file meanwhile. Returns the bytes read (fewer at the end of the file or on
+// a failure), or -1 where the system offers no such read (Windows).
+int64_t read_file_at(FILE* file, int64_t offset, uint8_t* dest, size_t size);
+
 // Size of the file in bytes (the stream is left at its end); false on failure.
 bool file_size(FILE* file, int64_t* size);
 

@@ -36,6 +36,10 @@ bool seek_file(FILE* file, int64_t offset) {
   return _fseeki64(file, offset, SEEK_SET) == 0;
 }
 
+// A positional ReadFile still moves the handle's position, which the stdio
+// stream's own reads rely on: there is no read beside the stream here.
+int64_t read_file_at(FILE*, int64_t, uint8_t*, size_t) { return -1; }
+
 bool file_size(FILE* file, int64_t* size) {
   if (_fseeki64(file, 0, SEEK_END) != 0) return false;
   const int64_t end = _ftelli64(file);
