@@ -56,8 +56,11 @@ int32_t walk_stream() {
   return current_sector - xa_stream.interleave + 1;
 }
 
+// The first sector from `from` on of the stream's file and channel, or -1.
+// Sectors the movie pass found to hold no audio are not read again.
 int32_t find_resume(uint8_t file, uint8_t channel, int32_t from) {
   for (int32_t s = from; s < end_sector; ++s) {
+    if (known_not_audio(s)) continue;
     read_sectors(s, 1, sector_buffer);
     if (is_audio_sector(sector_buffer) && sector_buffer[kFileNumberOffset] == file &&
         sector_buffer[kChannelNumberOffset] == channel) {
