@@ -72,11 +72,11 @@ struct Outcome {
 // names relative to it, so that both runs print and write the same names.
 Outcome run_with_threads(const TempDir& dir, const std::string& threads, const mkdisc::SectorList& sectors,
                          const std::vector<std::string>& options, const std::string& output,
-                         long long file_size_limit) {
+                         long long file_size_limit, mkdisc::SectorForm form) {
   namespace fs = std::filesystem;
   const fs::path work = fs::path(dir.path()) / ("threads" + threads);
   fs::create_directories(work);
-  mkdisc::write_sector_file((work / "m.str").string(), sectors, mkdisc::SectorForm::form2336);
+  mkdisc::write_sector_file((work / "m.str").string(), sectors, form);
   std::vector<std::string> argv = {KORVANE_EXE};
   argv.insert(argv.end(), options.begin(), options.end());
   argv.insert(argv.end(), {"-no-cdrom", "m.str", output});
@@ -96,10 +96,11 @@ Outcome run_with_threads(const TempDir& dir, const std::string& threads, const m
 // The same run with one thread and with four; returns the one-thread outcome.
 // A file size limit makes every write past it fail, as on a full disc.
 Outcome expect_same_with_one_and_four(const mkdisc::SectorList& sectors, const std::vector<std::string>& options,
-                                      const std::string& output, long long file_size_limit = 0) {
+                                      const std::string& output, long long file_size_limit = 0,
+                                      mkdisc::SectorForm form = mkdisc::SectorForm::form2336) {
   TempDir dir;
-  Outcome one = run_with_threads(dir, "1", sectors, options, output, file_size_limit);
-  const Outcome four = run_with_threads(dir, "4", sectors, options, output, file_size_limit);
+  Outcome one = run_with_threads(dir, "1", sectors, options, output, file_size_limit, form);
+  const Outcome four = run_with_threads(dir, "4", sectors, options, output, file_size_limit, form);
   EXPECT_EQ(one.result.status, four.result.status);
   EXPECT_EQ(one.result.out, four.result.out);
   EXPECT_EQ(one.files.size(), four.files.size());
@@ -162,6 +163,20 @@ TEST(ConversionThreads, ScanOutputsAreTheSameWithOneAndFourThreads) {
   EXPECT_EQ(o.files.count("scan0000.avi"), 1u);
   EXPECT_EQ(o.files.count("scan0001.avi"), 1u);
   EXPECT_EQ(o.files.count("scan0002.avi"), 1u);
+}
+
+TEST(ConversionThreads, ScanOfARawImageIsTheSameWithOneAndFourThreads) {
+  // Raw 2352-byte records: the sectors looked at ahead of the movie pass are
+  // found at the same place in each record as the pass's own reads find them.
+  mkdisc::SectorList sectors = mkdisc::gap_sectors(300);
+  mkdisc::append(sectors, test_movie(2, 1, 64, 48).sectors);
+  mkdisc::append(sectors, mkdisc::gap_sectors(500));
+  mkdisc::append(sectors, test_movie(3, 2).sectors);
+  const Outcome o = expect_same_with_one_and_four(sectors, {"-all"}, "raw", 0, mkdisc::SectorForm::raw2352);
+  EXPECT_EQ(o.result.status, 0) << o.result.out;
+  EXPECT_EQ(o.files.count("raw0000.avi"), 1u);
+  EXPECT_EQ(o.files.count("raw0001.avi"), 1u);
+  EXPECT_EQ(o.files.count("raw0000.wav"), 1u);
 }
 
 TEST(ConversionThreads, ALateUndecodableFrameEndsAfterTheFramesBeforeIt) {

@@ -13,6 +13,7 @@
 #include "io/avi_writer.hpp"
 #include "io/disc_files.hpp"
 #include "io/output_file.hpp"
+#include "io/sector_survey.hpp"
 #include "io/sector_source.hpp"
 #include "modes/convert/convert_movie.hpp"
 #include "modes/convert/movie_sound.hpp"
@@ -24,6 +25,7 @@
 #include "platform/errors.hpp"
 #include "state/movie_context.hpp"
 #include "platform/console.hpp"
+#include "platform/interrupt_signals.hpp"
 #include "platform/thread_count.hpp"
 #include "state/mode_flags.hpp"
 #include "state/output_name_end.hpp"
@@ -89,14 +91,31 @@ void convert_found_movie(int32_t start) {
   scan_state.movies[k + 1].start = scan_state.scan_end;
 }
 
-void movie_pass() {
-  console_text(message_text(Msg::LookingForMovies));
+// What the movie pass needs to know of a sector it does not convert.
+constexpr uint8_t kLookedAt = 1;
+constexpr uint8_t kHoldsAudio = 2;
+constexpr uint8_t kBeginsMovie = 4;
+
+uint8_t look_at_sector(const uint8_t* sector) {
+  return static_cast<uint8_t>(kLookedAt | (is_audio_sector(sector) ? kHoldsAudio : 0) |
+                              (begins_movie(sector) ? kBeginsMovie : 0));
+}
+
+void movie_pass_sectors() {
   for (int32_t b = scan_state.scan_start; b < end_sector; ++b) {
     print_scan_progress(static_cast<uint32_t>(b), static_cast<uint32_t>(end_sector));
     if (sector_is_used(b)) continue;
-    read_sectors(b, 1, sector_buffer);
-    if (!is_audio_sector(sector_buffer)) note_not_audio(b);
-    if (!begins_movie(sector_buffer)) continue;
+    // A sector surveyed beside the pass is read only when a movie begins there.
+    uint8_t seen = surveyed(b);
+    if (seen == 0) {
+      read_sectors(b, 1, sector_buffer);
+      seen = look_at_sector(sector_buffer);
+    } else {
+      stop_if_interrupted();
+      if ((seen & kBeginsMovie) != 0) read_sectors(b, 1, sector_buffer);
+    }
+    if ((seen & kHoldsAudio) == 0) note_not_audio(b);
+    if ((seen & kBeginsMovie) == 0) continue;
     if (scan_state.movie_count == kMaxMovies) {
       // The table is full: the movies converted so far stand, the rest are
       // left out and their audio is converted as ordinary audio.
@@ -106,6 +125,15 @@ void movie_pass() {
     }
     convert_found_movie(b);
   }
+}
+
+void movie_pass() {
+  console_text(message_text(Msg::LookingForMovies));
+  // With a thread to spare, the sectors ahead are read and looked at beside
+  // the pass, which then reads only the movies it converts.
+  if (thread_count() > 1) start_sector_survey(scan_state.scan_start, end_sector, look_at_sector);
+  movie_pass_sectors();
+  stop_sector_survey();
 }
 
 void convert_audio_at(int32_t b) {
