@@ -130,8 +130,15 @@ int main(int argc, char** argv) {
   bool ok = true;
   for (int run = 0; run < runs; ++run) {
     single.add(time_of(korvane, one_thread, gnu_time, ok));
-    parallel.add(time_of(korvane, every_core, gnu_time, ok));
-    sounded.add(time_of(with_sound, every_core, gnu_time, ok));
+    // Which of the pair runs first changes every round, so that neither
+    // always finds the machine as the other left it.
+    if (run % 2 == 0) {
+      parallel.add(time_of(korvane, every_core, gnu_time, ok));
+      sounded.add(time_of(with_sound, every_core, gnu_time, ok));
+    } else {
+      sounded.add(time_of(with_sound, every_core, gnu_time, ok));
+      parallel.add(time_of(korvane, every_core, gnu_time, ok));
+    }
     if (have_ffmpeg) reference.add(time_of(ffmpeg, {}, gnu_time, ok));
   }
   if (!ok) return 1;
@@ -154,7 +161,7 @@ int main(int argc, char** argv) {
   report("+sound:", ks);
   std::printf("-with-sound over -avi (%u threads): wall %+.1f %%", cores, 100.0 * (ks.wall / kn.wall - 1));
   if (!gnu_time.empty()) std::printf(", processor %+.1f %%", 100.0 * (ks.cpu / kn.cpu - 1));
-  // Each -with-sound run follows its -avi run: the median of their ratios
+  // Each -with-sound run is next to its -avi run: the median of their ratios
   // is steadier than the ratio of the medians when the machine's speed drifts.
   std::vector<double> paired;
   for (size_t i = 0; i < sounded.wall.size(); ++i) paired.push_back(sounded.wall[i] / parallel.wall[i]);
