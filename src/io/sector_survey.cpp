@@ -1,8 +1,9 @@
 // The sector survey's thread: it reads blocks of records at their offsets
 // and stores each sector's class in a byte of its own; the pass reads those
-// bytes and, in a byte of the survey's own, where it stands.
+// bytes and leaves the sector it stands at where the thread looks for it.
 #include "io/sector_survey.hpp"
 
+#include <algorithm>
 #include <atomic>
 #include <memory>
 #include <new>
