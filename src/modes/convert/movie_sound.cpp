@@ -126,9 +126,15 @@ bool gather_below(uint32_t limit, size_t most, FrameSound& sound) {
 // them; a chunk is written whenever the largest is reached, and what is
 // left once `last`.
 void write_pieces(const FrameSound& sound, bool last) {
+  if (sound.sectors > 0 && !soundtrack.sound_started) start_sound();
+  // A frame's sound with nothing held before it (the usual case) is one
+  // chunk as it stands.
+  if (last && soundtrack.pcm.empty() && sound.pcm.size() < kLargestSoundChunk) {
+    write_avi_sound(sound.pcm.data(), static_cast<uint32_t>(sound.pcm.size()));
+    return;
+  }
   const size_t piece = sound.sectors == 0 ? 0 : sound.pcm.size() / sound.sectors;
   for (size_t i = 0; i < sound.sectors; ++i) {
-    if (!soundtrack.sound_started) start_sound();
     soundtrack.pcm.insert(soundtrack.pcm.end(), sound.pcm.begin() + static_cast<ptrdiff_t>(i * piece),
                           sound.pcm.begin() + static_cast<ptrdiff_t>((i + 1) * piece));
     if (soundtrack.pcm.size() >= kLargestSoundChunk) {
